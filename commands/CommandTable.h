@@ -78,6 +78,9 @@ private:
     std::string FTableName = "(Unknown)";
 };
 
+// Table names compare ignoring the letter case of A to Z.
+bool SameTableName(const std::string& A, const std::string& B);
+
 // The built-in tables, shared constant data in table order.
 std::span<const TKroCommandEntry> DefaultCommands();  // 64 entries
 std::span<const TKroCommandEntry> WordStarCommands(); // 40 entries

@@ -1,0 +1,35 @@
+// Identifiers of the named commands, for table tools and diagnostics.
+#include "CommandCodes.h"
+
+#include <array>
+
+namespace {
+constexpr std::array<const char*, ccNamedCount> Names = {
+    "ccNone",         "ccBack",         "ccBotOfPage",   "ccBotRightCell", "ccCompleteDate",
+    "ccCompleteTime", "ccCopy",         "ccCtrlChar",    "ccCut",          "ccDec",
+    "ccDel",          "ccDelBol",       "ccDelEol",      "ccDelLine",      "ccDelWord",
+    "ccDown",         "ccEnd",          "ccExtendDown",  "ccExtendEnd",    "ccExtendHome",
+    "ccExtendLeft",   "ccExtendPgDn",   "ccExtendPgUp",  "ccExtendRight",  "ccExtendUp",
+    "ccExtBotOfPage", "ccExtFirstPage", "ccExtLastPage", "ccExtTopOfPage", "ccExtWordLeft",
+    "ccExtWordRight", "ccFirstPage",    "ccGotoMarker0", "ccGotoMarker1",  "ccGotoMarker2",
+    "ccGotoMarker3",  "ccGotoMarker4",  "ccGotoMarker5", "ccGotoMarker6",  "ccGotoMarker7",
+    "ccGotoMarker8",  "ccGotoMarker9",  "ccHome",        "ccInc",          "ccIns",
+    "ccLastPage",     "ccLeft",         "ccNewLine",     "ccNextPage",     "ccPageLeft",
+    "ccPageRight",    "ccPaste",        "ccPrevPage",    "ccRedo",         "ccRestore",
+    "ccRight",        "ccScrollDown",   "ccScrollUp",    "ccSetMarker0",   "ccSetMarker1",
+    "ccSetMarker2",   "ccSetMarker3",   "ccSetMarker4",  "ccSetMarker5",   "ccSetMarker6",
+    "ccSetMarker7",   "ccSetMarker8",   "ccSetMarker9",  "ccTab",          "ccTableEdit",
+    "ccTopLeftCell",  "ccTopOfPage",    "ccUndo",        "ccUp",           "ccWordLeft",
+    "ccWordRight",
+};
+} // namespace
+
+const char* CommandName(int Code) {
+    return Code >= 0 && Code < ccNamedCount ? Names[static_cast<std::size_t>(Code)] : "";
+}
+
+int CommandCodeOf(const std::string& Name) {
+    for (int Code = 0; Code < ccNamedCount; ++Code)
+        if (Name == Names[static_cast<std::size_t>(Code)]) return Code;
+    return -1;
+}
