@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <new>
 #include <string>
 
 using TResultCode = std::uint16_t;
@@ -16,3 +17,11 @@ constexpr TResultCode erParaTooLong = 268;
 
 // The user-visible text for a non-zero result code; "Unknown Error condition" for any other.
 std::string ResultCodeMessage(int Code);
+
+// Raised when a paragraph's buffer or line table cannot be allocated.
+class EOutOfMemory : public std::bad_alloc {
+public:
+    const char* what() const noexcept override {
+        return "insufficient memory for requested operation";
+    }
+};

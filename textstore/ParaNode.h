@@ -1,0 +1,95 @@
+// One paragraph: its bytes and the offsets at which its wrapped display lines start.
+#pragma once
+
+#include "ResultCodes.h"
+
+#include <cstdint>
+#include <vector>
+
+// The most characters a paragraph can hold (offsets are 16-bit).
+constexpr int32_t MaxParaLength = 32767;
+// Wrap column meaning "never wrap".
+constexpr int32_t NoWrapColumn = 2147483647;
+
+class TParaList;
+
+class TParaNode {
+public:
+    // Copies Length bytes of Text (which may hold NULs) and wraps them. An allocation failure
+    // raises EOutOfMemory. Length must not exceed MaxParaLength.
+    TParaNode(const char* Text, int32_t Length, int32_t WrapColumn, int TabSize);
+    ~TParaNode();
+    TParaNode(const TParaNode&) = delete;
+    TParaNode& operator=(const TParaNode&) = delete;
+
+    // Bytes reserved for the text including its NUL; 0 while the paragraph has no buffer.
+    uint16_t Capacity() const { return FCapacity; }
+    // Display lines, at least 1.
+    int32_t LineCount() const { return FLineCount; }
+    // Entry K (from 0) of the line table: 0-based offset of the first character of line K + 1.
+    // Meaningful for K < LineCount().
+    uint16_t LineStart(int32_t K) const { return FLines ? FLines[K] : 0; }
+    // Entries reserved for the line table (storage for single-line paragraphs is not allocated).
+    uint16_t LineTableSize() const { return FLineTableSize; }
+    uint16_t Length() const { return FLength; }
+    // The text, NUL-terminated after Length() bytes; "" when there is no buffer.
+    const char* Text() const;
+    bool HasBuffer() const { return FCapacity != 0; }
+
+    TParaNode* Next() const { return FNext; }
+    TParaNode* Prev() const { return FPrev; }
+
+    // Start of display line N and its character count (including the blanks skipped at its
+    // break); "" and 0 when N is outside 1..LineCount().
+    const char* LineText(int32_t N, int32_t& Len) const;
+    // The display line holding 1-based position Pos and Pos relative to that line's start.
+    int32_t PosToLine(int32_t Pos, int32_t& PosInLine) const;
+
+    // Inserts Count bytes at Pos, padding with spaces when Pos is beyond the end. Returns
+    // erOutOfMemory (nothing changed) when the buffer cannot grow or the result would exceed
+    // MaxParaLength. FirstChanged/LastChanged: display lines of this paragraph to repaint.
+    TResultCode InsertText(const char* Text, int32_t Count, int32_t Pos, int32_t WrapColumn,
+                           int TabSize, int32_t& FirstChanged, int32_t& LastChanged);
+    // Deletes up to Count bytes at Pos; nothing when Pos is beyond the end.
+    void DeleteText(int32_t Pos, int32_t Count, int32_t WrapColumn, int TabSize,
+                    int32_t& FirstChanged, int32_t& LastChanged);
+    // Replaces OldLen bytes at Pos by NewLen bytes of NewText.
+    TResultCode ReplaceText(int32_t Pos, int32_t OldLen, int32_t NewLen, const char* NewText,
+                            int32_t WrapColumn, int TabSize, int32_t& FirstChanged,
+                            int32_t& LastChanged);
+    // Rebuilds the whole line table.
+    void Recalc(int32_t WrapColumn, int TabSize);
+    // Removes the spaces and tabs at the end; returns how many. The line table is kept.
+    int32_t TrimTrailingBlanks();
+    // Spaces and tabs directly before offset Upto.
+    int32_t CountTrailingBlanks(int32_t Upto) const;
+
+private:
+    friend class TParaList;
+
+    static constexpr int InlineSize = 16;
+
+    char* Buf();
+    bool EnsureCapacity(int32_t Needed);
+    bool EnsureLineTable(int32_t Entries);
+    // Brings the line table up to date after [Offset, Offset + OldSpan) became
+    // [Offset, Offset + NewSpan).
+    void Reflow(int32_t Offset, int32_t OldSpan, int32_t NewSpan, int32_t WrapColumn, int TabSize,
+                int32_t& FirstChanged, int32_t& LastChanged);
+
+    TParaNode* FNext = nullptr;
+    TParaNode* FPrev = nullptr;
+    union {
+        char* FHeap;
+        char FInline[InlineSize];
+    };
+    uint16_t* FLines = nullptr; // null while only entry 0 (= 0) is needed
+    uint16_t FLength = 0;
+    uint16_t FCapacity = 0;
+    uint16_t FLineTableSize = 1;
+    uint16_t FLineCount = 1;
+};
+
+// The line starts a full wrap of Text gives (one entry per display line, the first 0).
+std::vector<uint16_t> ComputeLineStarts(const char* Text, int32_t Length, int32_t WrapColumn,
+                                        int TabSize);
