@@ -136,31 +136,6 @@ TEST(HeadlessWindow, SetFocusRespectsFocusabilityAndTellsTheHostOnce) {
     EXPECT_EQ(Told, 1);
 }
 
-TEST(HeadlessWindow, ScrollBarsHideWhenTheRangeIsEmpty) {
-    TKroHeadlessWindow W;
-    W.SetScrollRange(TKroScrollBarKind::sbVertical, 1, 40, false);
-    W.SetScrollPos(TKroScrollBarKind::sbVertical, 7, true);
-    W.SetScrollRange(TKroScrollBarKind::sbHorizontal, 0, 0, false);
-    EXPECT_TRUE(W.VertBar.Visible());
-    EXPECT_EQ(W.VertBar.Pos, 7);
-    EXPECT_FALSE(W.HorzBar.Visible());
-    EXPECT_EQ(W.Calls.back(), "SetScrollRange(H,0,0,0)");
-}
-
-TEST(HeadlessCaret, CreatingAgainReplacesTheCaretHidden) {
-    TKroHeadlessCaret C;
-    C.Create(2, 16, false);
-    C.Show();
-    C.Create(8, 16, true);
-    EXPECT_TRUE(C.Exists);
-    EXPECT_FALSE(C.Visible);
-    EXPECT_TRUE(C.Gray);
-    C.Destroy();
-    C.Show(); // no caret: nothing to show
-    EXPECT_FALSE(C.Visible);
-    EXPECT_EQ(C.DestroyCount, 1);
-}
-
 TEST(HeadlessSurface, MetricsFollowTheSelectedFont) {
     TKroHeadlessSurface S;
     S.MetricsByName["Fixedsys"] = {8, 15, 2};
@@ -198,14 +173,4 @@ TEST(HeadlessPlatform, ClipboardKeepsItsTextWhenPlacingFails) {
     P.ClipboardImpl.FailSetText = true;
     EXPECT_FALSE(C.SetText("lost"));
     EXPECT_EQ(C.GetText(), "a\r\nb");
-}
-
-TEST(HeadlessPlatform, BitmapsAreFoundByNameAndMissingOnesAreEmpty) {
-    TKroHeadlessPlatform P;
-    P.Bitmaps["MARKERS"] = KroHeadlessGlyphStrip();
-    TKroBitmap B = P.LoadBitmap("MARKERS");
-    EXPECT_EQ(B.Width, 120);
-    EXPECT_EQ(B.Height, 12);
-    EXPECT_NE(B.Pixel(0, 0), B.Pixel(12, 0)) << "glyphs are told apart";
-    EXPECT_TRUE(P.LoadBitmap("NOSUCH").Empty());
 }
