@@ -102,11 +102,12 @@ public:
             ++FPos;
         const std::string Token = FData.substr(Start, FPos - Start);
         std::size_t I = Token[0] == '-' || Token[0] == '+' ? 1 : 0;
-        if (I == Token.size() || Token.size() - I > 10) throw EInOutError(ioInvalidInput);
+        if (I == Token.size()) throw EInOutError(ioInvalidInput);
         long long Value = 0;
         for (; I < Token.size(); ++I) {
             if (Token[I] < '0' || Token[I] > '9') throw EInOutError(ioInvalidInput);
             Value = Value * 10 + (Token[I] - '0');
+            if (Value > 1LL << 31) throw EInOutError(ioInvalidInput);
         }
         if (Token[0] == '-') Value = -Value;
         if (Value < INT32_MIN || Value > INT32_MAX) throw EInOutError(ioInvalidInput);

@@ -2,6 +2,7 @@
 #include "CommandProcessor.h"
 #include "KroExceptions.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace {
@@ -115,12 +116,12 @@ private:
         std::int64_t Value = 0;
         std::size_t Digits = 0;
         while (FPos < FText.size() && IsDigit(FText[FPos])) {
-            if (++Digits > 10) break;
-            Value = Value * 10 + (FText[FPos++] - '0');
+            ++Digits;
+            Value = std::min<std::int64_t>(Value * 10 + (FText[FPos++] - '0'), 1LL << 32);
         }
         if (Negative) Value = -Value;
         const bool Ends = FPos >= FText.size() || IsBlank(FText[FPos]) || FText[FPos] == ')';
-        if (Digits == 0 || Digits > 10 || !Ends || Value < INT32_MIN || Value > INT32_MAX) {
+        if (Digits == 0 || !Ends || Value < INT32_MIN || Value > INT32_MAX) {
             FPos = Start;
             Fail(What + " (a 32-bit integer)");
         }

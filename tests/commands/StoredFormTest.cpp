@@ -182,7 +182,7 @@ TEST(TableList, MalformedTextRaisesAndLeavesTablesAlone) {
                                "(a 32-bit integer)");
     }
     // Limits of a 32-bit key value are accepted, and line breaks count as blanks.
-    P.SetTableListText("(\r\n  'x' True\r\n  (-2147483648 1 2147483647 2))");
+    P.SetTableListText("(\r\n  'x' True\r\n  (-2147483648 1 002147483647 2))");
     EXPECT_EQ(P.Tables(0).GetCommand(0), EntryOfKeyValue(INT32_MIN, 1));
     EXPECT_EQ(P.Tables(0).GetCommand(1), EntryOfKeyValue(INT32_MAX, 2));
 }

@@ -126,7 +126,7 @@ TEST_F(TableFile, NonNumericFieldRaisesAndLeavesProcessorUnchanged) {
         EXPECT_EQ(IoCode([&] { T.LoadFromFile(Write("n.txt", Text)); }), 106) << Text;
     // An entry cut short by the end of the file.
     EXPECT_EQ(IoCode([&] { T.LoadFromFile(Write("short.txt", "N\r\n1 2 3\r\n")); }), 100);
-    EXPECT_EQ(IoCode([&] { T.LoadFromFile(Write("ok.txt", "N\r\n-2147483648 +2 3 4 5")); }), 0);
+    EXPECT_EQ(IoCode([&] { T.LoadFromFile(Write("ok.txt", "N\r\n-2147483648 +2 0003 4 5")); }), 0);
     EXPECT_EQ(T.GetCommand(0), (TKroCommandEntry{0, 2, 3, 4, 5}));
 }
 
