@@ -151,9 +151,9 @@ public:
 
     // Recomputes everything the list maintains (links, totals, line tables, cursor) and throws
     // std::logic_error on a mismatch. Debug builds run it after every edit of documents of up
-    // to DebugCheckParas paragraphs.
+    // to DebugCheckParas paragraphs (loading and re-wrapping are not checked).
     void CheckInvariant() const;
-    static constexpr int32_t DebugCheckParas = 10000;
+    static constexpr int32_t DebugCheckParas = 2000;
 
     // First and last node, for walking the whole document.
     TParaNode* FirstNode() const { return FFirst; }

@@ -71,6 +71,7 @@ private:
 
     char* Buf();
     bool EnsureCapacity(int32_t Needed);
+    bool GrowLineTable(int32_t Size);
     bool EnsureLineTable(int32_t Entries);
     // Brings the line table up to date after [Offset, Offset + OldSpan) became
     // [Offset, Offset + NewSpan).

@@ -128,13 +128,17 @@ public:
 private:
     friend class TUndoNode;
 
-    bool TryMerge(TUndoKind Kind, int32_t Para, int32_t Pos, const char* Data, uint16_t DataLen,
-                  const char* NewText, uint16_t NewLen);
+    enum class TMerge { None, Merged, Lost };
+    TMerge TryMerge(TUndoKind Kind, int32_t Para, int32_t Pos, const char* Data, uint16_t DataLen,
+                    const char* NewText, uint16_t NewLen);
     // Makes room for N bytes; Extending is true when the newest record is to grow.
-    bool Reserve(uint16_t N, bool Extending);
-    int32_t Append(TUndoKind Kind, bool Modified, int32_t Para, int32_t Pos, uint16_t DataLen);
+    bool Reserve(int32_t N, bool Extending);
+    uint16_t Append(TUndoKind Kind, bool Modified, uint8_t Group, int32_t Para, int32_t Pos,
+                    uint16_t DataLen);
+    uint16_t UsedEnd() const;
     void DropRedo();
-    void DiscardAll();
+    void ReleaseAll();
+    void ResetEmpty();
     uint32_t NewNodeHandle(TParaNode* Node);
     uint16_t NextOffset(uint16_t Offset) const;
 
