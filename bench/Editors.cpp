@@ -1,0 +1,23 @@
+// The editors this harness was built with.
+#include "EditorAdapter.h"
+
+namespace zbench {
+
+const std::vector<EditorInfo>& Editors() {
+    static const std::vector<EditorInfo> editors = {
+#ifdef ZANTRIX_BENCH_WITH_ZANTRIX
+        {"zantrix", "Zantrix", &MakeZantrixAdapter},
+#endif
+        {"plain", "QPlainTextEdit", &MakePlainTextAdapter},
+        {"scintilla", "QScintilla", &MakeScintillaAdapter},
+    };
+    return editors;
+}
+
+const EditorInfo* FindEditor(const std::string& key) {
+    for (const EditorInfo& info : Editors())
+        if (info.key == key) return &info;
+    return nullptr;
+}
+
+} // namespace zbench

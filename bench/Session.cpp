@@ -1,0 +1,264 @@
+// Drives one editor through open, paint, paging, typing, search, wrap, undo, save and close.
+#include "Session.h"
+
+#include "EditorAdapter.h"
+#include "Workload.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFontInfo>
+#include <QImage>
+#include <QKeyEvent>
+#include <QWidget>
+
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <stdexcept>
+
+namespace zbench {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double SecondsSince(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// VmRSS or VmHWM of this process, in bytes.
+double ProcStatusBytes(const char* field) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    const std::string prefix = std::string(field) + ":";
+    while (std::getline(status, line))
+        if (line.rfind(prefix, 0) == 0) return std::stod(line.substr(prefix.size())) * 1024.0;
+    return 0;
+}
+
+void Result(const char* key, double value) {
+    std::printf("result %s %.9g\n", key, value);
+    std::fflush(stdout);
+}
+void Info(const char* key, const QString& text) {
+    std::printf("info %s %s\n", key, qPrintable(text));
+    std::fflush(stdout);
+}
+int errors = 0;
+void Error(const QString& text) {
+    std::printf("error %s\n", qPrintable(text));
+    std::fflush(stdout);
+    ++errors;
+}
+
+// Delivers what the last action left pending: posted events, deferred deletes, repaints.
+void Settle() {
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+}
+
+void PressKey(QWidget* target, int key, Qt::KeyboardModifiers mods, const QString& text = {}) {
+    QKeyEvent press(QEvent::KeyPress, key, mods, text);
+    QApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, mods, text);
+    QApplication::sendEvent(target, &release);
+}
+
+// Types up to `keys` keys, every `returnEvery`-th one Return, each followed by its repaint,
+// and stops early when the budget is spent. Returns the number of keys typed.
+int Type(QWidget* target, int keys, int returnEvery, double budget) {
+    static const char kText[] = "lorem ipsum dolor sit amet consectetur ";
+    const auto start = Clock::now();
+    int i = 1;
+    for (; i <= keys; ++i) {
+        if (returnEvery > 0 && i % returnEvery == 0) {
+            PressKey(target, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+        } else {
+            const char c = kText[(i - 1) % (sizeof kText - 1)];
+            const int key = c == ' ' ? Qt::Key_Space : Qt::Key_A + (c - 'a');
+            PressKey(target, key, Qt::NoModifier, QString(QLatin1Char(c)));
+        }
+        QCoreApplication::processEvents();
+        if (SecondsSince(start) > budget) return i;
+    }
+    return keys;
+}
+
+// Counts the paint events the widgets receive, so a session can tell that typing repainted.
+class PaintCounter : public QObject {
+public:
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) ++count;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+// True when the image holds more than one colour: something was drawn.
+bool HasInk(const QImage& image) {
+    const QRgb first = image.pixel(0, 0);
+    for (int y = 0; y < image.height(); y += 2)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) != first) return true;
+    return false;
+}
+
+// Compares two files in pieces, so the check itself does not raise the peak.
+bool SameFile(const QString& a, const QString& b) {
+    QFile fa(a), fb(b);
+    if (!fa.open(QIODevice::ReadOnly) || !fb.open(QIODevice::ReadOnly)) return false;
+    if (fa.size() != fb.size()) return false;
+    while (!fa.atEnd()) {
+        if (fa.read(1 << 20) != fb.read(1 << 20)) return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int RunSession(const SessionOptions& options) {
+    const EditorInfo* info = FindEditor(options.editor);
+    if (!info) {
+        Error(QStringLiteral("unknown editor %1").arg(QString::fromStdString(options.editor)));
+        return 2;
+    }
+    const SessionShape& shape = options.shape;
+    try {
+        QFont font(QString::fromStdString(shape.fontFamily), shape.fontPoints);
+        font.setStyleHint(QFont::Monospace);
+        font.setFixedPitch(true);
+        Info(
+            "font",
+            QStringLiteral("%1 %2").arg(QFontInfo(font).family()).arg(QFontInfo(font).pointSize()));
+
+        std::unique_ptr<EditorAdapter> editor = info->make();
+        editor->Create(font, QSize(shape.width, shape.height));
+        PaintCounter paints;
+        qApp->installEventFilter(&paints);
+        QImage image(shape.width, shape.height, QImage::Format_ARGB32_Premultiplied);
+
+        auto start = Clock::now();
+        editor->Open(options.file);
+        QCoreApplication::sendPostedEvents();
+        Result("open", SecondsSince(start));
+        Result("rss_open", ProcStatusBytes("VmRSS"));
+        const qint64 openLength = editor->DocumentLength();
+        Info("length", QString::number(openLength));
+
+        QWidget* widget = editor->Widget();
+        start = Clock::now();
+        widget->render(&image);
+        Result("first_paint", SecondsSince(start));
+        if (!HasInk(image)) Error(QStringLiteral("the first paint drew nothing"));
+
+        widget->show();
+        widget->activateWindow();
+        editor->KeyTarget()->setFocus();
+        Settle();
+        QWidget* keys = editor->KeyTarget();
+
+        start = Clock::now();
+        PressKey(keys, Qt::Key_End, Qt::ControlModifier);
+        widget->render(&image);
+        Result("end_paint", SecondsSince(start));
+        Settle();
+
+        PressKey(keys, Qt::Key_Home, Qt::ControlModifier);
+        Settle();
+        int pages = 0;
+        start = Clock::now();
+        while (pages < shape.pages) {
+            PressKey(keys, Qt::Key_PageDown, Qt::NoModifier);
+            widget->render(&image);
+            ++pages;
+            if (SecondsSince(start) > shape.budgetSeconds) break;
+        }
+        Result("page_down", SecondsSince(start) / std::max(pages, 1));
+        Result("pages", pages);
+        Settle();
+
+        PressKey(keys, Qt::Key_End, Qt::ControlModifier);
+        Settle();
+        paints.count = 0;
+        start = Clock::now();
+        int typed = Type(keys, shape.keys, shape.returnEvery, shape.budgetSeconds);
+        Result("type_end", SecondsSince(start) / std::max(typed, 1));
+        Result("keys_end", typed);
+        if (typed > 0 && paints.count == 0) Error(QStringLiteral("typing did not repaint"));
+        Settle();
+        const qint64 afterEnd = editor->DocumentLength();
+        if (shape.keys > 0 && afterEnd <= openLength)
+            Error(QStringLiteral("typing at the end changed nothing"));
+
+        editor->PlaceCaretInMiddle();
+        Settle();
+        start = Clock::now();
+        typed = Type(keys, shape.keys, shape.returnEvery, shape.budgetSeconds);
+        Result("type_middle", SecondsSince(start) / std::max(typed, 1));
+        Result("keys_middle", typed);
+        Settle();
+        if (shape.keys > 0 && editor->DocumentLength() <= afterEnd)
+            Error(QStringLiteral("typing in the middle changed nothing"));
+
+        const QString absent = QString::fromLatin1(kAbsentPattern);
+        for (bool caseSensitive : {true, false}) {
+            PressKey(keys, Qt::Key_Home, Qt::ControlModifier);
+            Settle();
+            start = Clock::now();
+            const bool found = editor->Find(absent, caseSensitive);
+            Result(caseSensitive ? "search_cs" : "search_ci", SecondsSince(start));
+            if (found) Error(QStringLiteral("the search found the absent text"));
+            Settle();
+        }
+
+        for (bool on : {true, false}) {
+            start = Clock::now();
+            editor->SetWrap(on, shape.wrapColumn);
+            widget->render(&image);
+            Result(on ? "wrap_on" : "wrap_off", SecondsSince(start));
+            Settle();
+        }
+
+        int steps = 0;
+        start = Clock::now();
+        while (editor->CanUndo() && steps < 1000000) {
+            editor->Undo();
+            ++steps;
+        }
+        widget->render(&image);
+        Result("undo", SecondsSince(start));
+        Info("undo_steps", QString::number(steps));
+        Settle();
+        if (editor->DocumentLength() != openLength)
+            Error(QStringLiteral("undo left %1 characters, the file had %2")
+                      .arg(editor->DocumentLength())
+                      .arg(openLength));
+
+        const QString saved = QStringLiteral("%1/saved-%2-%3.txt")
+                                  .arg(options.workDir, QString::fromStdString(info->key))
+                                  .arg(::getpid());
+        start = Clock::now();
+        editor->Save(saved);
+        Result("save", SecondsSince(start));
+
+        start = Clock::now();
+        editor->Close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        Result("close", SecondsSince(start));
+        Result("rss_peak", ProcStatusBytes("VmHWM"));
+        editor.reset();
+
+        if (!SameFile(saved, options.file))
+            Error(QStringLiteral("the saved file differs from the file opened"));
+        QFile::remove(saved);
+    } catch (const std::exception& e) {
+        Error(QString::fromUtf8(e.what()));
+        return 1;
+    }
+    return errors == 0 ? 0 : 1;
+}
+
+} // namespace zbench
