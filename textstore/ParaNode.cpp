@@ -92,8 +92,8 @@ bool TParaNode::EnsureCapacity(int32_t Needed) {
     if (Needed <= FCapacity) return true;
     int32_t Cap = RoundUp(Needed, 16);
     if (Cap > 0xFFFF) return false;
-    if (Cap <= InlineSize) { // only from no buffer at all
-        FInline[0] = '\0';
+    if (Cap <= InlineSize) { // the text is already inline, or there is none yet
+        if (FCapacity == 0) FInline[0] = '\0';
         FCapacity = static_cast<uint16_t>(Cap);
         return true;
     }
