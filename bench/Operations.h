@@ -27,7 +27,7 @@ struct SessionShape {
     int pages = 200;      // page-downs from the top
     // A repeated operation (typing, paging) stops early once it has taken this long, so an
     // editor that crawls still finishes; its mean is then over the repetitions it managed.
-    double budgetSeconds = 3.0;
+    double budgetSeconds = 1.0;
     int wrapColumn = 80;
     int width = 800;
     int height = 600;

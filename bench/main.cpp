@@ -36,7 +36,7 @@ const char kUsage[] =
     "                  that everything runs, the numbers mean little\n"
     "  --keys N        keys typed at the end and again in the middle (default 1000)\n"
     "  --pages N       page-downs from the top (default 200)\n"
-    "  --budget S      seconds after which typing or paging stops early (default 3)\n"
+    "  --budget S      seconds after which typing or paging stops early (default 1)\n"
     "  --workdir DIR   put the generated files in DIR and keep them (default: a fresh\n"
     "                  temporary folder, removed at the end)\n";
 
@@ -97,9 +97,11 @@ int Parse(int argc, char** argv, Options& o) {
         } else if (a == "--pages" && hasValue) {
             if (!ParseInt(value(), o.shape.pages)) return 2;
         } else if (a == "--budget" && hasValue) {
-            int seconds = 0;
-            if (!ParseInt(value(), seconds) || seconds == 0) return 2;
-            o.shape.budgetSeconds = seconds;
+            char* end = nullptr;
+            const char* text = value();
+            o.shape.budgetSeconds = std::strtod(text, &end);
+            if (!end || *end || !(o.shape.budgetSeconds > 0 && o.shape.budgetSeconds <= 3600))
+                return 2;
         } else if (a == "--workdir" && hasValue) {
             o.workDir = value();
         } else if (a == "--child" && hasValue) {
@@ -136,7 +138,7 @@ int Parse(int argc, char** argv, Options& o) {
         if (o.runs == 0) o.runs = 1;
         o.shape.keys = std::min(o.shape.keys, 200);
         o.shape.pages = std::min(o.shape.pages, 40);
-        o.shape.budgetSeconds = std::min(o.shape.budgetSeconds, 1.0);
+        o.shape.budgetSeconds = std::min(o.shape.budgetSeconds, 0.5);
     }
     return 0;
 }
