@@ -51,6 +51,18 @@ std::string WithThousands(std::uint64_t n) {
     return out;
 }
 
+// "5.00 ms" -> "5 ms", "2.50 ms" -> "2.5 ms": goals are round numbers.
+std::string TrimZeros(std::string s) {
+    const std::size_t space = s.find(' ');
+    const std::size_t dot = s.find('.');
+    if (dot == std::string::npos || space == std::string::npos || dot > space) return s;
+    std::size_t end = space;
+    while (end > dot + 1 && s[end - 1] == '0')
+        --end;
+    if (end == dot + 1) --end;
+    return s.substr(0, end) + s.substr(space);
+}
+
 std::string FormatValue(const Operation& op, double v) {
     return op.unit == Unit::Bytes ? FormatBytes(v) : FormatSeconds(v);
 }
@@ -114,7 +126,7 @@ std::vector<Row> BuildRows(const SizeReport& report) {
         row.push_back(ours && best && *best > 0 ? Printf("%.2f×", *ours / *best) : "–");
         if (goals) {
             const double goal = GoalFor(report, op);
-            row.push_back(goal > 0 ? "< " + FormatValue(op, goal) : "");
+            row.push_back(goal > 0 ? "< " + TrimZeros(FormatValue(op, goal)) : "");
             row.push_back(goal > 0 && ours ? (*ours < goal ? "yes" : "no") : "");
         }
         rows.push_back(row);
