@@ -120,9 +120,11 @@ void TKroCustomEditor::MoveCaretByEx(std::int64_t DeltaPos, std::int64_t DeltaLi
         FParaList->GetLine(FCaretLine, Text, Len);
     }
 
+    // Virtual space reaches to column ParaLengthLimit; the end of the line's own text is always
+    // reachable, also on a line as long as the limit (or wider, with tabs).
     std::int32_t MaxPos = FScrollPastEnd ? FParaLengthLimit + 1 : Len + 1;
     if (FParaList->PosToColumn(Text, Len, MaxPos) > FParaLengthLimit)
-        MaxPos = std::max(1, FParaList->ColumnToPos(Text, Len, FParaLengthLimit));
+        MaxPos = std::max(Len + 1, FParaList->ColumnToPos(Text, Len, FParaLengthLimit));
     FCaretPos = Clamp32(std::int64_t(FCaretPos) + DeltaPos, 1, MaxPos);
 
     const TParaPos Start = LineToPara(FCaretLine);
