@@ -278,7 +278,9 @@ TUndoBuffer::TMerge TUndoBuffer::TryMerge(TUndoKind Kind, int32_t Para, int32_t 
     } else if (Kind == uaDeleteText && Pos + DataLen == RPos) {
         How = Prepend;
         Add = DataLen;
-    } else if (Kind == uaReplaceText && Pos == RPos + FNode.Spare(FCurrent)) {
+    } else if (Kind == uaReplaceText && Pos == RPos + RLen - FNode.Spare(FCurrent) - 2) {
+        // The edit continues right after the record's new text (for overwrite typing, where
+        // both texts have the same length, that is also right after its old text).
         How = Replace;
         Add = DataLen + NewLen;
     } else

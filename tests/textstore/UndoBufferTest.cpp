@@ -1,6 +1,6 @@
 // Tests of the undo buffer: record budget, merging, groups, discarding, suspension, ownership.
-#include "ParaNode.h"
 #include "UndoBuffer.h"
+#include "ParaNode.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,9 @@ bool Type(TUndoBuffer& U, int32_t Para, int32_t Pos, const std::string& S) {
     return U.Add(uaInsertText, false, Para, Pos, S.data(), static_cast<uint16_t>(S.size()));
 }
 
-std::string Data(const TUndoStep& S) { return std::string(S.Data, S.DataLen); }
+std::string Data(const TUndoStep& S) {
+    return std::string(S.Data, S.DataLen);
+}
 
 TParaNode* NewNode(const char* S) {
     return new TParaNode(S, static_cast<int32_t>(std::char_traits<char>::length(S)), 80, 8);
@@ -81,16 +83,30 @@ TEST(UndoBufferRecords, NoMergeAcrossKindsParagraphsOrGroups) {
 
 TEST(UndoBufferRecords, ReplaceRecordsKeepTextsWithNulsApart) {
     TUndoBuffer U(8192);
-    ASSERT_TRUE(U.AddReplace(false, 1, 5, "\0b"s.data(), 2, "XYZ", 3));
-    EXPECT_EQ(U.Free(), 8192 - (2 + 3 + 18));
+    ASSERT_TRUE(U.AddReplace(false, 1, 5, "\0b"s.data(), 2, "XY", 2));
+    EXPECT_EQ(U.Free(), 8192 - (2 + 2 + 18));
     ASSERT_TRUE(U.AddReplace(false, 1, 7, "c", 1, "\0"s.data(), 1)); // overwrite typing goes on
     ASSERT_EQ(U.UndoCount(), 1);
-    EXPECT_EQ(U.Free(), 8192 - (3 + 4 + 18));
+    EXPECT_EQ(U.Free(), 8192 - (3 + 3 + 18));
     TUndoStep S = U.StepBack();
     EXPECT_EQ(S.Kind, uaReplaceText);
     EXPECT_EQ(std::string(S.OldText, S.OldLen), "\0bc"s);
-    EXPECT_EQ(std::string(S.NewText, S.NewLen), "XYZ\0"s);
-    EXPECT_EQ(S.DataLen, 3 + 4 + 2);
+    EXPECT_EQ(std::string(S.NewText, S.NewLen), "XY\0"s);
+    EXPECT_EQ(S.DataLen, 3 + 3 + 2);
+}
+
+// A replacement continues a record only right after the record's new text; continuing after
+// its old text would make the merged record describe text that never existed.
+TEST(UndoBufferRecords, ReplaceMergesOnlyAfterTheNewText) {
+    TUndoBuffer U(8192);
+    U.AddReplace(false, 1, 1, "ab", 2, "X", 1); // "abcd" -> "Xcd"
+    U.AddReplace(false, 1, 3, "d", 1, "Y", 1);  // after the old text: a record of its own
+    EXPECT_EQ(U.UndoCount(), 2);
+    U.AddReplace(false, 1, 4, "", 0, "Z", 1); // "XcYZ": right after the newest new text
+    EXPECT_EQ(U.UndoCount(), 2);
+    TUndoStep S = U.StepBack();
+    EXPECT_EQ(std::string(S.OldText, S.OldLen), "d");
+    EXPECT_EQ(std::string(S.NewText, S.NewLen), "YZ");
 }
 
 TEST(UndoBufferRecords, ModifiedFlagIsKeptAndMarkedAndStoredOnRedo) {
@@ -119,7 +135,8 @@ TEST(UndoBufferBudget, RecordLargerThanTheBlockClearsTheHistory) {
 TEST(UndoBufferBudget, FullBufferDiscardsWholeOldGroupsDownToASixteenth) {
     TUndoBuffer U(8192);
     int N = 0;
-    while (U.Free() >= 17) ASSERT_TRUE(Type(U, 1, 1 + 2 * N++, "x")); // one group each
+    while (U.Free() >= 17)
+        ASSERT_TRUE(Type(U, 1, 1 + 2 * N++, "x")); // one group each
     ASSERT_EQ(N, 481);
     ASSERT_EQ(U.Free(), 15);
     ASSERT_TRUE(Type(U, 1, 5000, "y"));
@@ -129,7 +146,8 @@ TEST(UndoBufferBudget, FullBufferDiscardsWholeOldGroupsDownToASixteenth) {
     // The oldest remaining record is the 31st typed; the newest is the one just added.
     EXPECT_EQ(Data(U.StepBack()), "y");
     TUndoStep S{};
-    while (U.UndoCount() > 0) S = U.StepBack();
+    while (U.UndoCount() > 0)
+        S = U.StepBack();
     EXPECT_EQ(S.Pos, 1 + 2 * 30);
 }
 
@@ -139,7 +157,7 @@ TEST(UndoBufferBudget, DiscardingTakesAGroupAsAWhole) {
     U.BeginGroup(Saved);
     Type(U, 1, 1, "aaaa");
     Type(U, 1, 20, "bbbb");
-    U.EndGroup(Saved); // 40 bytes
+    U.EndGroup(Saved);                   // 40 bytes
     Type(U, 2, 1, std::string(40, 'c')); // 56 bytes, free 32
     Type(U, 3, 1, std::string(20, 'd')); // needs 36: the whole first group goes
     EXPECT_EQ(U.UndoCount(), 2);
@@ -169,7 +187,8 @@ TEST(UndoBufferBudget, GroupThatCannotBeStoredLeavesTheBufferEmptyAndSuspended) 
 
 TEST(UndoBufferBudget, MergeThatCouldOnlyDiscardItsOwnRecordRecordsNothing) {
     TUndoBuffer U(64);
-    for (int I = 0; I < 48; ++I) ASSERT_TRUE(Type(U, 1, 1 + I, "a"));
+    for (int I = 0; I < 48; ++I)
+        ASSERT_TRUE(Type(U, 1, 1 + I, "a"));
     ASSERT_EQ(U.UndoCount(), 1);
     ASSERT_EQ(U.Free(), 0);
     // The next keystroke extends the only record: there is nothing else to discard.
@@ -294,7 +313,7 @@ TEST(UndoBufferOwnership, ParagraphsOwnedByRecordsAreReleased) {
         TParaNode* Inserted = NewNode("undone insertion");
         U.Add(uaInsertParaBefore, false, 1, 1, Inserted);
         EXPECT_EQ(U.StepBack().Node, Inserted); // redoable now: the record owns the node
-        Type(U, 1, 1, "a"); // dropping the redo part releases it
+        Type(U, 1, 1, "a");                     // dropping the redo part releases it
         EXPECT_EQ(U.RedoCount(), 0);
     }
     {
@@ -302,5 +321,5 @@ TEST(UndoBufferOwnership, ParagraphsOwnedByRecordsAreReleased) {
         U.Add(uaDeletePara, false, 1, 1, NewNode("deleted"));
         U.Add(uaInsertParaAfter, false, 1, 1, NewNode("inserted"));
         U.StepBack(); // the insertion is undone and owned by its record; the deletion still owned
-    } // destruction releases both
+    }                 // destruction releases both
 }
