@@ -99,6 +99,10 @@ void TKroCustomEditor::HandlePostedMessage(std::uint32_t Msg, std::uintptr_t WPa
         DoOnShowStatus(static_cast<std::int32_t>(LParam), static_cast<std::int32_t>(WParam));
 }
 
+bool TKroCustomEditor::DialogChar(char Ch, TKroShiftState Shift) const {
+    return Ch == '\b' && (Shift & ssAltKey) != 0;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Geometry and redraw requests
 

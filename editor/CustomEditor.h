@@ -55,6 +55,9 @@ public:
     // The host delivers messages the control posted to itself (the status report).
     virtual void HandlePostedMessage(std::uint32_t Msg, std::uintptr_t WParam,
                                      std::intptr_t LParam);
+    // The dialog-character query: Alt+Backspace is claimed as the control's own (so the form
+    // does not take it for a menu key); every other dialog character is left to the form.
+    bool DialogChar(char Ch, TKroShiftState Shift) const;
 
     // Recomputes what the control maintains (caret, top line and selection in both forms,
     // ring links, geometry bounds) and throws std::logic_error on a mismatch.
@@ -333,8 +336,6 @@ public:
     bool CharMessage(char Ch);
     // Answer to the dialog-code query (DLGC_* bits); Base is the framework's own answer.
     unsigned GetDlgCode(unsigned Base) const;
-    // Alt+Backspace is claimed as the control's own; other dialog characters are not.
-    bool DialogChar(char Ch, TKroShiftState Shift) const;
     // Pointer over the client area (HitClient) or elsewhere; true when the control set the
     // cursor itself (the margin cursor).
     bool SetCursorMessage(bool HitClient);

@@ -280,7 +280,8 @@ void TKroCustomEditor::ScrollBy(std::int32_t DeltaCols, std::int32_t DeltaLines)
     const std::int32_t OldLeft = FLeftCol;
     const std::int32_t OldTop = FTopLine;
     const std::int32_t NewLeft = Clamp32(std::int64_t(FLeftCol) + DeltaCols, 0, MaxLongint);
-    std::int64_t MaxTop = std::int64_t(FParaList->LineCount()) - FVisibleRows + 1;
+    // Before the window exists there are no rows; the top still stays on a line of the text.
+    std::int64_t MaxTop = std::int64_t(FParaList->LineCount()) - std::max(FVisibleRows, 1) + 1;
     if (MaxTop < 1) MaxTop = 1;
     const std::int32_t NewTop = Clamp32(std::int64_t(FTopLine) + DeltaLines, 1, MaxTop);
     if (NewLeft == OldLeft && NewTop == OldTop) {

@@ -162,7 +162,7 @@ TEST(CaretPages, OneLineBelowTheWindowScrollsTheContentsByOneRow) {
     EXPECT_EQ(R.Window.InvalidateAllCount, 1);
 }
 
-TEST(CaretView, ATenThousandLineDocumentScalesTheVerticalBar) {
+TEST(CaretView, AHundredThousandLineDocumentScalesTheVerticalBar) {
     TEditorRig R(40, 30);
     TParaList& L = R.Ed.ParaList();
     for (int I = 0; I < 99999; ++I)

@@ -203,6 +203,22 @@ TEST(EditorAccess, PublicEntriesCheckTheirArguments) {
     EXPECT_EQ(R.Text(), "|one\ntwo");
 }
 
+TEST(EditorAccess, WithoutAWindowPositionsMoveButNothingIsReported) {
+    TKroHeadlessPlatform Platform;
+    TKroPlatformScope Scope(Platform);
+    TTestEditor Ed;
+    Ed.ParaList().AppendPara("abc", 3, false);
+    Ed.MoveCaretTo(2, 1, false);
+    Ed.ScrollBy(0, 5);
+    EXPECT_EQ(Ed.CaretLine(), 2);
+    EXPECT_EQ(Ed.TopLine(), 2) << "no further than the last line";
+    EXPECT_EQ(Ed.VisibleRowCount(), 0);
+    Ed.CheckInvariant();
+    EXPECT_TRUE(Ed.DialogChar('\b', ssAltKey));
+    EXPECT_FALSE(Ed.DialogChar('\b', 0));
+    EXPECT_FALSE(Ed.DialogChar('x', ssAltKey));
+}
+
 TEST(EditorAccess, LineTextKeepsTabsAndPrintableLineExpandsThem) {
     TEditorRig R;
     R.Ed.SetTabSize(4);
@@ -290,6 +306,17 @@ TEST(EditorRing, TheOtherControlsTopLineStaysOnTheSameText) {
     P.B.Ed.GetLineText(P.B.Ed.TopLine(), S, 100);
     EXPECT_EQ(S, "line 30");
     EXPECT_EQ(Tops, std::vector<int32_t>{31});
+    // A line break that A makes exactly at its own top shows the new line in A's top row,
+    // while B keeps showing the text it showed.
+    P.A.Ed.MakeTopLine(31);
+    ASSERT_EQ(P.A.Ed.ParaList().SplitPara(&P.A.Ed, 31, 1, 0, Indent, true), 0);
+    EXPECT_EQ(P.A.Ed.TopLine(), 31);
+    EXPECT_EQ(P.A.Ed.LineLength(31), 0);
+    EXPECT_EQ(P.B.Ed.TopLine(), 32);
+    P.B.Ed.GetLineText(P.B.Ed.TopLine(), S, 100);
+    EXPECT_EQ(S, "line 30");
+    P.A.Ed.MoveCaretToPara(P.A.Ed.ParaList().ParaCount(), 1, false);
+    P.A.Ed.CheckInvariant();
     P.B.Ed.CheckInvariant();
 }
 
