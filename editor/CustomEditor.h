@@ -348,6 +348,12 @@ public:
     void FocusLost();
     // The client area changed size: geometry and the wrap-to-window rule.
     void Resized();
+    // Framework events only (OnKeyUp, OnMouseMove): the control itself does nothing more.
+    void KeyUp(std::uint16_t Key, TKroShiftState Shift);
+    void MouseMove(int X, int Y, TKroShiftState Shift);
+    // The mouse wheel turned by Notches (positive: away from the user); three lines a notch,
+    // or three columns for a horizontal wheel.
+    void MouseWheel(int Notches, bool Horizontal);
 
 protected:
     // =========================================================================================
