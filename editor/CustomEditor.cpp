@@ -875,13 +875,15 @@ void TKroCustomEditor::CheckInvariant() const {
         Fail("selection ends out of order");
     if (!(FSelCaretEnd == FSelStart) && !(FSelCaretEnd == FSelEnd))
         Fail("caret end is neither selection end");
-    std::int32_t LinePos = 0;
-    if (L.ParaToLine(FSelStart.Para, FSelStart.Pos, LinePos) != FSelStartLine ||
-        LinePos != FSelStartLinePos)
-        Fail("selection start display form");
-    if (L.ParaToLine(FSelEnd.Para, FSelEnd.Pos, LinePos) != FSelEndLine ||
-        LinePos != FSelEndLinePos)
-        Fail("selection end display form");
+    // A display form names the same place as its paragraph form (the end of a wrapped line
+    // and the start of the next one are both right for a position between them).
+    auto SameSpot = [&](std::int32_t Line, std::int32_t LinePos, const TParaPos& P) {
+        if (Line < 1 || Line > Lines) return false;
+        std::int32_t LineStart = 0;
+        return L.LineToPara(Line, LineStart) == P.Para && LineStart + LinePos == P.Pos;
+    };
+    if (!SameSpot(FSelStartLine, FSelStartLinePos, FSelStart)) Fail("selection start display form");
+    if (!SameSpot(FSelEndLine, FSelEndLinePos, FSelEnd)) Fail("selection end display form");
     // Geometry once the window exists.
     if (HasWindow() && (FVisibleCols < 1 || FVisibleRows < 1 || FCharWidth < 1 || FLineHeight < 1))
         Fail("geometry");

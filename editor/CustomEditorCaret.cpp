@@ -545,6 +545,15 @@ void TKroCustomEditor::SetTopFromParaPos(const TParaPos& T, bool RecomputeStart)
 void TKroCustomEditor::RecomputeSelDisplay(const TParaPos& OldStart, const TParaPos& OldEnd) {
     (void)OldStart;
     (void)OldEnd;
+    // Removing the last paragraph clamps the ends that were in it onto the one before, which
+    // can put them out of order; and an end never lies past its paragraph's end.
+    const std::int32_t Paras = FParaList->ParaCount();
+    for (TParaPos* P : {&FSelStart, &FSelEnd, &FSelCaretEnd}) {
+        P->Para = std::clamp(P->Para, 1, Paras);
+        P->Pos = std::clamp(P->Pos, 1, FParaList->GetParaLength(P->Para) + 1);
+    }
+    if (Before(FSelEnd, FSelStart)) std::swap(FSelStart, FSelEnd);
+    if (!(FSelCaretEnd == FSelStart) && !(FSelCaretEnd == FSelEnd)) FSelCaretEnd = FSelEnd;
     // Both ends: with wrapping, an edit before an end moves its display line even when its
     // paragraph position stays.
     UpdateSelStartDisplay();
