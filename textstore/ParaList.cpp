@@ -319,6 +319,12 @@ void TParaList::Record(TUndoKind Kind, int32_t Para, int32_t Pos, const char* Da
     if (!FInUndoRedo) FUndo->Add(Kind, FModified, Para, Pos, Data, static_cast<uint16_t>(Len));
 }
 
+void TParaList::MarkUnchanged(TParaNode* Node, int32_t Pos) {
+    int32_t InLine;
+    FFirstDirtyLine = FLastDirtyLine =
+        FCursor.Line + Node->PosToLine(std::min<int32_t>(Pos, Node->Length() + 1), InLine) - 1;
+}
+
 void TParaList::EditTail(IParaListClient* Editor, int32_t Para, int32_t FirstLine, int32_t OldLines,
                          TParaNode* Node, int32_t OldLength, int32_t First, int32_t Last) {
     (void)Editor;
@@ -340,8 +346,12 @@ TResultCode TParaList::InsertText(IParaListClient* Editor, int32_t Para, int32_t
 TResultCode TParaList::InsertTextChecked(IParaListClient* Editor, int32_t Para, int32_t Len,
                                          const char* Text, int32_t Pos, bool Check) {
     TParaNode* N = GetPara(Para);
-    if (!N || Len <= 0) return erOK;
+    if (!N) return erOK;
     if (Pos < 1) Pos = 1;
+    if (Len <= 0) {
+        MarkUnchanged(N, Pos);
+        return erOK;
+    }
     const int32_t L = N->Length(), Lines = N->LineCount(), FirstLine = FCursor.Line;
     if (Check) {
         TResultCode R = CheckLimits(Para, 0, Len);
@@ -372,7 +382,10 @@ void TParaList::DeleteText(IParaListClient* Editor, int32_t Para, int32_t Count,
     const int32_t L = N->Length(), Lines = N->LineCount(), FirstLine = FCursor.Line;
     if (int64_t(Pos) + Count - 1 > L) Count = L - Pos + 1;
     if (Count < 0 || L == 0) Count = 0;
-    if (Count == 0) return; // nothing to delete: no record, no change
+    if (Count == 0) { // nothing to delete: no record, no change
+        MarkUnchanged(N, Pos);
+        return;
+    }
     Record(uaDeleteText, Para, Pos, N->Text() + Pos - 1, Count);
     int32_t First, Last;
     N->DeleteText(Pos, Count, EffectiveWrapColumn(), FTabSize, First, Last);

@@ -104,6 +104,7 @@ public:
     int32_t ColumnToPos(const char* Text, int32_t Len, int32_t Col) const;
     // Tests growth by NewParas paragraphs and NewBytes bytes (into paragraph Para when
     // NewParas = 0) against the limits: erTooManyParas, erTextTooLarge, erParaTooLong or 0.
+    // A paragraph length limit above MaxParaLength counts as MaxParaLength.
     TResultCode CheckLimits(int32_t Para, int32_t NewParas, int32_t NewBytes);
 
     // Edits, on behalf of Editor (which is notified; may be null). Positions are 1-based.
@@ -121,20 +122,24 @@ public:
     // inserted. IndentTabSize > 0 lets the indentation use tabs.
     TResultCode SplitPara(IParaListClient* Editor, int32_t Para, int32_t Pos, int IndentTabSize,
                           int32_t& Indent, bool TrimBlanks);
-    // Appends paragraph Para + 1 to paragraph Para at Pos.
+    // Appends paragraph Para + 1 to paragraph Para at Pos (padding with spaces past the end).
+    // An empty paragraph Para joined at 1 is simply removed.
     TResultCode JoinParas(IParaListClient* Editor, int32_t Para, int32_t Pos);
     // Deletes from (Para1, Pos1) up to, not including, (Para2, Pos2), for Para1 < Para2.
     // Returns erCannotJoin when the two remaining parts could not be joined.
     TResultCode DeleteBlock(IParaListClient* Editor, int32_t Para1, int32_t Pos1, int32_t Para2,
                             int32_t Pos2);
-    // Inserts Len bytes that may hold CR/LF line ends at At; At returns the position after them.
+    // Inserts Len bytes that may hold CR/LF line ends at At, in one undo group; At returns the
+    // position after them (or as far as the insertion got). The text is reproduced exactly:
+    // blanks before a line end are kept.
     TResultCode InsertTextBlock(IParaListClient* Editor, TParaPos& At, const char* Text,
                                 int32_t Len);
     // Loading: adds a paragraph before the last one; no limits, undo, notification or Modified.
     // Text longer than a paragraph can hold is split with BreakLongText, never cut.
     void AppendPara(const char* Text, int32_t Len, bool TrimBlanks);
     // Replays the newest group backwards; Para/Pos return where the caret belongs. Returns the
-    // restored Modified flag.
+    // restored Modified flag. Replayed edits are not tested against the limits: they only bring
+    // back text that was there.
     bool Undo(IParaListClient* Editor, int32_t& Para, int32_t& Pos);
     void Redo(IParaListClient* Editor, int32_t& Para, int32_t& Pos);
     // Re-wraps every paragraph with the current settings.
@@ -178,6 +183,8 @@ private:
     void RelinkAfter(IParaListClient* Editor, TParaNode* Node, int32_t Para);
     void EditTail(IParaListClient* Editor, int32_t Para, int32_t FirstLine, int32_t OldLines,
                   TParaNode* Node, int32_t OldLength, int32_t First, int32_t Last);
+    // A no-op edit at (paragraph of the cursor, Pos): the dirty range is that one line.
+    void MarkUnchanged(TParaNode* Node, int32_t Pos);
     int32_t FirstLineOfCursor() const { return FCursor.Line - FCursor.LineInPara + 1; }
     void ResetCursor();
     void Record(TUndoKind Kind, int32_t Para, int32_t Pos, const char* Data, int32_t Len);
