@@ -435,6 +435,25 @@ protected:
     void ShowBusy(bool Busy) override;
 
     // =========================================================================================
+    // Helpers of the other concerns; each file adds its own below its heading.
+    // =========================================================================================
+
+    // Editing (CustomEditorEditing.cpp): N blanks at the caret for the blank-inserting tab
+    // kinds; the column of the next word start in display line Line from column Col (0 when
+    // the line is empty), for the smart tab.
+    void InsertBlanks(std::int32_t N);
+    std::int32_t NextWordStart(std::int32_t Line, std::int32_t Col);
+
+    // Clipboard and search (CustomEditorClipboard.cpp, CustomEditorSearch.cpp).
+
+    // Painting (CustomEditorPaint.cpp).
+
+    // Keyboard and mouse (CustomEditorInput.cpp): the text position under the pointer.
+    TLinePos PointToLineCol();
+
+    // Dispatch (CustomEditorDispatch.cpp).
+
+    // =========================================================================================
     // State. Positions are 1-based; all numbers are 32-bit signed.
     // =========================================================================================
 

@@ -49,6 +49,18 @@ TEST(EditorProperties, ScrollBarSettingsRecreateTheWindowAndNoneClearsAlways) {
     EXPECT_FALSE(R.Window.StyleHScroll);
 }
 
+TEST(EditorProperties, HorizontalRangeFollowsTheLongestPossibleLine) {
+    TEditorRig R;
+    EXPECT_EQ(R.Window.HorzBar.Max, 512) << "capped, although a paragraph may hold 32767";
+    R.Ed.SetParaLengthLimit(100);
+    EXPECT_EQ(R.Ed.ParaList().ParaLengthLimit(), 100);
+    EXPECT_EQ(R.Window.HorzBar.Max, 100);
+    R.Ed.SetWordWrap(true);
+    EXPECT_EQ(R.Window.HorzBar.Max, 80);
+    R.Ed.SetWrapColumn(30);
+    EXPECT_FALSE(R.Window.HorzBar.Visible()) << "40 visible columns hold a 30-column line";
+}
+
 TEST(EditorProperties, WordWrapAndScrollPastEndExcludeEachOther) {
     TEditorRig R;
     R.Ed.SetWrapAtLeft(false);
