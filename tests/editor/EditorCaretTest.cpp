@@ -162,6 +162,25 @@ TEST(CaretPages, OneLineBelowTheWindowScrollsTheContentsByOneRow) {
     EXPECT_EQ(R.Window.InvalidateAllCount, 1);
 }
 
+TEST(CaretView, TheViewFollowsTheCaretSideways) {
+    TEditorRig R(40, 20);
+    R.Load("|" + std::string(100, 'a') + "\n" + std::string(100, 'b'));
+    R.Ed.MoveCaretTo(1, 50, false);
+    EXPECT_EQ(R.Ed.LeftCol(), 10);
+    // Onto a later line near its start: back to column 0 (as after a wrapped line break).
+    R.Ed.MoveCaretTo(2, 5, false);
+    EXPECT_EQ(R.Ed.LeftCol(), 0);
+    // Onto a later line far right (a marker, a search hit): the caret stays in view.
+    R.Ed.MoveCaretTo(1, 1, false);
+    R.Ed.MoveCaretTo(2, 60, false);
+    EXPECT_EQ(R.Ed.LeftCol(), 20);
+    // Left of the view: one column of context stays visible, none near the margin.
+    R.Ed.MoveCaretTo(2, 15, false);
+    EXPECT_EQ(R.Ed.LeftCol(), 14);
+    R.Ed.MoveCaretTo(2, 2, false);
+    EXPECT_EQ(R.Ed.LeftCol(), 0);
+}
+
 TEST(CaretView, AHundredThousandLineDocumentScalesTheVerticalBar) {
     TEditorRig R(40, 30);
     TParaList& L = R.Ed.ParaList();
