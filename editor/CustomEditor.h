@@ -445,6 +445,8 @@ protected:
     std::int32_t NextWordStart(std::int32_t Line, std::int32_t Col);
 
     // Clipboard and search (CustomEditorClipboard.cpp, CustomEditorSearch.cpp).
+    // Puts the selection on the clipboard; returns the result code without reporting it.
+    TResultCode CopySelectionToClipboard();
 
     // Painting (CustomEditorPaint.cpp).
 
