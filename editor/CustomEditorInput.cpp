@@ -64,10 +64,6 @@ unsigned TKroCustomEditor::GetDlgCode(unsigned Base) const {
     return Code;
 }
 
-bool TKroCustomEditor::DialogChar(char Ch, TKroShiftState Shift) const {
-    return Ch == 8 && Held(Shift, ssAltKey);
-}
-
 // ---------------------------------------------------------------------------------------------
 // Mouse
 

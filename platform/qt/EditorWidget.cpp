@@ -569,7 +569,12 @@ bool TKroEditorWidget::event(QEvent* E) {
         const TKroKeyStroke S = KroTranslateKeyEvent(*K);
         if (!S.System && !KeyClaimed(S)) {
             // Not wanted: Tab moves the focus, the others go to the surrounding window.
-            if (S.Key == 0x09 && !(S.Shift & (ssCtrlKey | ssAltKey))) return QFrame::event(E);
+            if (S.Key == 0x09 && !(S.Shift & (ssCtrlKey | ssAltKey))) {
+                // The surrounding window's: it moves the focus, or does nothing when there is
+                // nowhere to go; the control never sees it.
+                focusNextPrevChild(!(S.Shift & ssShiftKey));
+                return true;
+            }
             K->ignore();
             return false;
         }

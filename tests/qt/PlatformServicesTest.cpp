@@ -1,0 +1,95 @@
+// The Qt platform services: clipboard bytes, fixed-pitch families, palette colours, the marker
+// glyph strip and the margin cursor.
+#include "QtPlatform.h"
+#include "QtRig.h"
+
+#include <gtest/gtest.h>
+
+#include <QClipboard>
+#include <QCursor>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPalette>
+#include <QPixmap>
+
+namespace {
+
+TEST(QtPlatform, ClipboardTextTravelsAsCodePageBytesWithCrLf) {
+    TQtPlatformRig R;
+    IKroClipboard& C = R.Platform.Clipboard();
+    ASSERT_TRUE(C.SetText("a\r\nb\x80"));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QString::fromUtf8("a\nb€"));
+    EXPECT_TRUE(C.HasText());
+    EXPECT_EQ(C.GetText(), "a\r\nb\x80");
+    QGuiApplication::clipboard()->setText(QString::fromUtf8("x\ry\nzЖ"));
+    EXPECT_EQ(C.GetText(), "x\r\ny\r\nz?") << "lone CR and LF, and an unknown character";
+    QGuiApplication::clipboard()->clear();
+    EXPECT_FALSE(C.HasText());
+}
+
+TEST(QtPlatform, OnlyFixedPitchFamiliesAreListed) {
+    TQtPlatformRig R;
+    const auto Families = R.Platform.Fonts().FixedPitchFamilies();
+    ASSERT_FALSE(Families.empty());
+    for (const std::string& F : Families)
+        EXPECT_TRUE(QFontDatabase::isFixedPitch(QString::fromStdString(F))) << F;
+    EXPECT_EQ(std::count(Families.begin(), Families.end(), "DejaVu Sans"), 0);
+}
+
+TEST(QtPlatform, SystemColoursComeFromThePalette) {
+    TQtPlatformRig R;
+    const QPalette P = QGuiApplication::palette();
+    EXPECT_EQ(R.Platform.ColorToRGB(clWindow), KroFromQColor(P.color(QPalette::Base)));
+    EXPECT_EQ(R.Platform.ColorToRGB(clHighlight), KroFromQColor(P.color(QPalette::Highlight)));
+    EXPECT_EQ(R.Platform.ColorToRGB(clGrayText),
+              KroFromQColor(P.color(QPalette::Disabled, QPalette::Text)));
+    EXPECT_EQ(R.Platform.ColorToRGB(KroRGB(1, 2, 3)), KroRGB(1, 2, 3));
+}
+
+TEST(QtPictures, TheMarkerStripIsTenRaisedDigitButtons) {
+    TQtPlatformRig R;
+    const TKroBitmap B = R.Platform.LoadBitmap("MARKERS");
+    ASSERT_EQ(B.Width, 120);
+    ASSERT_EQ(B.Height, 12);
+    std::vector<std::vector<TColor>> Glyphs;
+    for (int N = 0; N < 10; ++N) {
+        const int X0 = N * 12;
+        EXPECT_EQ(B.Pixel(X0 + 3, 0), clWhite) << "top edge of " << N;
+        EXPECT_EQ(B.Pixel(X0, 5), clWhite) << "left edge of " << N;
+        EXPECT_EQ(B.Pixel(X0 + 5, 11), KroRGB(128, 128, 128)) << "bottom edge of " << N;
+        EXPECT_EQ(B.Pixel(X0 + 11, 5), KroRGB(128, 128, 128)) << "right edge of " << N;
+        EXPECT_EQ(B.Pixel(X0 + 2, 2), clSilver) << "face of " << N;
+        std::vector<TColor> Inside;
+        int Black = 0;
+        for (int Y = 1; Y < 11; ++Y)
+            for (int X = 1; X < 11; ++X) {
+                Inside.push_back(B.Pixel(X0 + X, Y));
+                Black += B.Pixel(X0 + X, Y) == clBlack;
+            }
+        EXPECT_GT(Black, 5) << "a digit on " << N;
+        Glyphs.push_back(Inside);
+    }
+    for (int N = 0; N < 10; ++N)
+        for (int M = N + 1; M < 10; ++M)
+            EXPECT_NE(Glyphs[std::size_t(N)], Glyphs[std::size_t(M)]) << N << " and " << M;
+    EXPECT_TRUE(R.Platform.LoadBitmap("OTHER").Empty());
+}
+
+TEST(QtPictures, TheMarginCursorPointsUpAndRightFromItsTip) {
+    TQtPlatformRig R;
+    const QCursor& C = KroMarginCursor();
+    EXPECT_EQ(C.hotSpot(), QPoint(31, 0));
+    const QImage I = C.pixmap().toImage().convertToFormat(QImage::Format_ARGB32);
+    ASSERT_EQ(I.size(), QSize(32, 32));
+    // The tip is the top-right pixel; the arrow body widens downwards and to the left.
+    EXPECT_EQ(qAlpha(I.pixel(31, 0)), 255);
+    for (int X = 0; X < 31; ++X)
+        EXPECT_EQ(qAlpha(I.pixel(X, 0)), 0) << X;
+    EXPECT_EQ(qAlpha(I.pixel(0, 0)), 0);
+    EXPECT_EQ(qAlpha(I.pixel(0, 31)), 0);
+    EXPECT_EQ(I.pixel(28, 6) & 0xFFFFFF, 0xFFFFFFu) << "white inside";
+    EXPECT_EQ(I.pixel(31, 6) & 0xFFFFFF, 0u) << "black outline";
+}
+
+} // namespace
