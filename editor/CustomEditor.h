@@ -443,6 +443,12 @@ protected:
     // the line is empty), for the smart tab.
     void InsertBlanks(std::int32_t N);
     std::int32_t NextWordStart(std::int32_t Line, std::int32_t Col);
+    // Loading: one line as one or more paragraphs before the last (split where it is longer
+    // than ParaLengthLimit), without undo, notification, repaint or the ReadOnly test; Pieces
+    // returns the paragraphs added.
+    TResultCode AppendParas(std::string_view S, std::int32_t& Pieces);
+    // After an undo or redo: the caret at (Para, Pos); view and scroll bars brought up to date.
+    void CaretAfterReplay(std::int32_t Para, std::int32_t Pos);
 
     // Clipboard and search (CustomEditorClipboard.cpp, CustomEditorSearch.cpp).
     // Puts the selection on the clipboard; returns the result code without reporting it.
