@@ -273,10 +273,11 @@ int TKroCustomEditor::SearchReplace(std::string_view S, std::optional<std::strin
         while (Node && Para <= LastPara && !Found && Failure == erOK) {
             if (Para == RangeStart.Para) From = std::max(From, RangeStart.Pos - 1);
             for (;;) {
-                const char* T = Node->Text();
                 const std::int32_t Len = Node->Length();
                 std::int32_t To = Len;
                 if (Para == RangeEnd.Para) To = std::min(To, RangeEnd.Pos - 1);
+                if (To - From < L) break; // too short: its text is not even looked at
+                const char* T = Node->Text();
                 const std::int32_t M = Matcher.FindFirst(T, From, To);
                 if (M < 0) break;
                 if (WholeWord && !WholeWordAt(T, Len, M)) {
@@ -302,10 +303,11 @@ int TKroCustomEditor::SearchReplace(std::string_view S, std::optional<std::strin
         while (Node && Para >= FirstPara && !Found && Failure == erOK) {
             const std::int32_t From = Para == RangeStart.Para ? std::max(0, RangeStart.Pos - 1) : 0;
             for (;;) {
-                const char* T = Node->Text();
                 const std::int32_t Len = Node->Length();
                 To = std::min(To, Len);
                 if (Para == RangeEnd.Para) To = std::min(To, RangeEnd.Pos - 1);
+                if (To - From < L) break;
+                const char* T = Node->Text();
                 const std::int32_t M = Matcher.FindLast(T, From, To);
                 if (M < 0) break;
                 if (WholeWord && !WholeWordAt(T, Len, M)) {
