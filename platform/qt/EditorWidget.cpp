@@ -121,7 +121,8 @@ TKroEditorWidget::TKroEditorWidget(QWidget* Parent, TKroController* Controller,
     }
     Relayout();
 
-    FEditor = Factory ? Factory(nullptr, this) : std::make_unique<TKroCustomEditor>(nullptr, this);
+    FEditor =
+        Factory ? Factory(nullptr, this) : std::make_unique<TKroTextFileEditor>(nullptr, this);
     FEditor->SetController(FController);
     FEditor->HandleNeeded();
     UpdateCursorShape();
@@ -131,6 +132,10 @@ TKroEditorWidget::~TKroEditorWidget() {
     // The control talks to its window while it goes; it goes first.
     FEditor.reset();
     FBlinkTimer.stop();
+}
+
+TKroCustomTextFileEditor* TKroEditorWidget::FileEditor() const {
+    return dynamic_cast<TKroCustomTextFileEditor*>(FEditor.get());
 }
 
 QWidget* TKroEditorWidget::Viewport() const {

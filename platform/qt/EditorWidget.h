@@ -6,6 +6,7 @@
 #include "Port.h"
 #include "QtKeys.h"
 #include "QtSurface.h"
+#include "TextFileEditor.h"
 
 #include <QFrame>
 #include <QImage>
@@ -26,7 +27,7 @@ class TKroEditorWidget : public QFrame, public IKroWindow, public IKroSystemCare
     Q_OBJECT
 
 public:
-    // Makes the control shown in the widget; the default makes a plain editor control.
+    // Makes the control shown in the widget; the default makes a text file editor.
     using TEditorFactory =
         std::function<std::unique_ptr<TKroCustomEditor>(TKroComponent* Owner, IKroWindow* Window)>;
 
@@ -37,6 +38,8 @@ public:
     ~TKroEditorWidget() override;
 
     TKroCustomEditor& Editor() const { return *FEditor; }
+    // The control as a text file editor (null when a factory made another kind).
+    TKroCustomTextFileEditor* FileEditor() const;
     TKroController& Controller() const { return *FController; }
     // The client area: painting, mouse and the caret live there.
     QWidget* Viewport() const;

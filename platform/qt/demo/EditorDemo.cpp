@@ -6,36 +6,12 @@
 #include "KroExceptions.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QLabel>
 #include <QMainWindow>
 #include <QStatusBar>
 
 #include <cstdio>
-#include <string>
-
-namespace {
-
-// Reads FileName into the control, one paragraph a line (CR LF, LF or CR ends a line).
-bool LoadInto(TKroCustomEditor& Editor, const QString& FileName) {
-    QFile F(FileName);
-    if (!F.open(QIODevice::ReadOnly)) return false;
-    const QByteArray Bytes = F.readAll();
-    Editor.ClearText(false);
-    qsizetype Start = 0;
-    for (qsizetype I = 0; I <= Bytes.size(); ++I) {
-        if (I < Bytes.size() && Bytes[I] != '\r' && Bytes[I] != '\n') continue;
-        if (I == Bytes.size() && Start == I) break;
-        Editor.AppendText(std::string_view(Bytes.constData() + Start, std::size_t(I - Start)));
-        if (I + 1 < Bytes.size() && Bytes[I] == '\r' && Bytes[I + 1] == '\n') ++I;
-        Start = I + 1;
-    }
-    Editor.SetModified(false);
-    Editor.SetCaretPosition(1, 1);
-    return true;
-}
-
-} // namespace
+#include <exception>
 
 int main(int argc, char** argv) {
     QApplication App(argc, argv);
@@ -63,8 +39,13 @@ int main(int argc, char** argv) {
 
     const QStringList Args = App.arguments();
     if (Args.size() > 1) {
-        if (!LoadInto(Ed, Args[1])) {
-            std::fprintf(stderr, "editor-demo: cannot read %s\n", qPrintable(Args[1]));
+        // Opening as the application does: the name, then the open flag, which loads.
+        TKroCustomTextFileEditor& File = *Editor->FileEditor();
+        try {
+            File.SetFileName(Args[1].toStdString());
+            File.SetIsOpen(true);
+        } catch (const std::exception& E) {
+            std::fprintf(stderr, "editor-demo: %s: %s\n", qPrintable(Args[1]), E.what());
             return 1;
         }
         Window.setWindowTitle(QStringLiteral("editor-demo: ") + Args[1]);
