@@ -256,6 +256,9 @@ std::string Show(const TDoc& D) {
 
 struct TEpisodeResult {
     int Steps = 0;
+    int TextChanges = 0; // steps after which the text differed
+    int Undos = 0;       // undo steps taken back to the start
+    int Errors = 0;      // failures the editor reported (limits)
     std::string Failure;
 };
 
@@ -292,6 +295,8 @@ private:
     }
     std::string Step(int N);
     std::string Setting();
+    // Everything was undone: the text is the loaded one, unmodified.
+    bool UndoneAll() const { return Rig.Ed.ParaList().UndoCount() == 0; }
 
     TRng R;
     TRig Rig;
@@ -455,7 +460,9 @@ std::string TEpisode::Step(int N) {
                        std::to_string(Caret.Pos) + ")";
         }
     }
-    if (Rig.Text() != Old && !Ed.Modified()) return "text changed but Modified is false";
+    // Undo restores the flag of the state it returns to; every other change sets it.
+    if (Rig.Text() != Old && !Ed.Modified() && !UndoneAll())
+        return "text changed but Modified is false";
     if (N % 64 == 0) Rig.DropLogs();
     Rig.Window.DeliverPosted();
     return Violation(Rig, MarkerInText);
@@ -481,20 +488,26 @@ TEpisodeResult TEpisode::Run(int MaxSteps) {
     try {
         for (int N = 1; N <= MaxSteps && EditingAllowed(); ++N) {
             Result.Steps = N;
+            const TDoc Before = Rig.Text();
             if (std::string V = Step(N); !V.empty()) {
                 Result.Failure = Fail(N, V);
                 return Result;
             }
+            if (Rig.Text() != Before) ++Result.TextChanges;
         }
+        Result.Errors = Rig.Errors;
 
-        // Back to the start: every group undone gives the loaded text again, unmodified; then
-        // redoing every group gives the final text again.
-        const TDoc Final = Rig.Text();
+        // Forward to the newest state, then back to the start: every group undone gives the
+        // loaded text again, unmodified; redoing every group gives the newest state again.
         Ed.SetReadOnly(false);
+        while (Ed.CanRedo())
+            Ed.ProcessCommand(ccRedo, 0);
+        const TDoc Final = Rig.Text();
         int Undos = 0;
         while (Ed.CanUndo() && Undos < 100000) {
             Ed.ProcessCommand(ccUndo, 0);
             ++Undos;
+            ++Result.Undos;
             if (std::string V = Violation(Rig, MarkerInText); !V.empty()) {
                 Result.Failure = Fail(Result.Steps, "while undoing: " + V);
                 return Result;
@@ -529,12 +542,15 @@ TEpisodeResult TEpisode::Run(int MaxSteps) {
 TEST(EditorModel, RandomCommandSequencesKeepTheEditorConsistentAndUndoable) {
     const int Episodes = IterationsOr(40);
     const std::uint64_t First = SeedOr(20240601);
-    int Steps = 0;
+    int Steps = 0, Changes = 0, Undos = 0, Errors = 0;
     for (int I = 0; I < Episodes; ++I) {
         const std::uint64_t Seed = First + static_cast<std::uint64_t>(I);
         TEpisode Episode(Seed);
         const TEpisodeResult Result = Episode.Run(400);
         Steps += Result.Steps;
+        Changes += Result.TextChanges;
+        Undos += Result.Undos;
+        Errors += Result.Errors;
         if (!Result.Failure.empty()) {
             ADD_FAILURE() << "episode seed " << Seed << " (replay with --seed=" << Seed
                           << " --iterations=1)\n"
@@ -543,5 +559,6 @@ TEST(EditorModel, RandomCommandSequencesKeepTheEditorConsistentAndUndoable) {
         }
     }
     std::cout << "[ model    ] " << Episodes << " episodes, " << Steps
-              << " random steps ran clean\n";
+              << " random steps ran clean (" << Changes << " changed the text, " << Errors
+              << " refused by limits, " << Undos << " undos back to the start)\n";
 }
