@@ -185,6 +185,16 @@ TEST(EditorWidget, AKeystrokeRepaintsOnlyItsLineAndCaretMovesRepaintNoText) {
     EXPECT_TRUE(DrawnLines().empty());
 }
 
+TEST(EditorWidget, AnUpdateRequestPaintsAtOnce) {
+    TWidgetRig R;
+    const int Before = R.Widget->ControlPaints();
+    R.Widget->InvalidateAll();
+    R.Widget->Update();
+    EXPECT_EQ(R.Widget->ControlPaints(), Before + 1) << "without the event loop running";
+    R.Widget->Update();
+    EXPECT_EQ(R.Widget->ControlPaints(), Before + 1) << "nothing pending, nothing painted";
+}
+
 TEST(EditorWidget, ScrollingALineRepaintsOnlyTheUncoveredRow) {
     TWidgetRig R(400, 200);
     R.Ed().InsertString(Lines(100));
