@@ -36,6 +36,8 @@ public:
     virtual void Undo() = 0;
     // Writes the document to the file atomically, CR LF between lines.
     virtual void Save(const QString& path) = 0;
+    // The font the editor actually draws with, as "family points".
+    virtual QString FontInUse() const;
     // Characters in the document, counted the editor's own way.
     virtual qint64 DocumentLength() const = 0;
     // Destroys the widget and its document.

@@ -1,7 +1,15 @@
 // The editors this harness was built with.
 #include "EditorAdapter.h"
 
+#include <QFontInfo>
+#include <QWidget>
+
 namespace zbench {
+
+QString EditorAdapter::FontInUse() const {
+    const QFontInfo info(Widget()->font());
+    return QStringLiteral("%1 %2").arg(info.family()).arg(info.pointSize());
+}
 
 const std::vector<EditorInfo>& Editors() {
     static const std::vector<EditorInfo> editors = {

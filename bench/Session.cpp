@@ -130,12 +130,10 @@ int RunSession(const SessionOptions& options) {
         QFont font(QString::fromStdString(shape.fontFamily), shape.fontPoints);
         font.setStyleHint(QFont::Monospace);
         font.setFixedPitch(true);
-        Info(
-            "font",
-            QStringLiteral("%1 %2").arg(QFontInfo(font).family()).arg(QFontInfo(font).pointSize()));
 
         std::unique_ptr<EditorAdapter> editor = info->make();
         editor->Create(font, QSize(shape.width, shape.height));
+        Info("font", editor->FontInUse());
         PaintCounter paints;
         qApp->installEventFilter(&paints);
         QImage image(shape.width, shape.height, QImage::Format_ARGB32_Premultiplied);
