@@ -81,8 +81,11 @@ TEST(PaintSelection, FromTheMiddleOfLineThreeToTheMiddleOfLineFive) {
     EXPECT_EQ(Rects[0], (TKroRect{15, 20, 45, 30}));
     EXPECT_EQ(Rects[1], (TKroRect{45, 20, 115, 30}));
     EXPECT_EQ(Rects[2], (TKroRect{115, 20, 415, 30}));
-    for (const TKroDrawCall& D : R.Calls(TKroDrawCall::dkTextRect))
-        if (D.BackColor == R.HiBack()) EXPECT_EQ(D.TextColor, R.HiText());
+    for (const TKroDrawCall& D : R.Calls(TKroDrawCall::dkTextRect)) {
+        if (D.BackColor == R.HiBack()) {
+            EXPECT_EQ(D.TextColor, R.HiText());
+        }
+    }
 }
 
 TEST(PaintSelection, AnEmptyLineInsideASelectionShowsNoHighlight) {
