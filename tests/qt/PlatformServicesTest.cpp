@@ -2,6 +2,7 @@
 // glyph strip and the margin cursor.
 #include "QtPlatform.h"
 #include "QtRig.h"
+#include "QtSurface.h"
 
 #include <gtest/gtest.h>
 
@@ -45,6 +46,25 @@ TEST(QtPlatform, SystemColoursComeFromThePalette) {
     EXPECT_EQ(R.Platform.ColorToRGB(clGrayText),
               KroFromQColor(P.color(QPalette::Disabled, QPalette::Text)));
     EXPECT_EQ(R.Platform.ColorToRGB(KroRGB(1, 2, 3)), KroRGB(1, 2, 3));
+}
+
+TEST(QtSurface, HighBytesAreShownThroughTheCodePage) {
+    TQtPlatformRig R;
+    const auto Families = R.Platform.Fonts().FixedPitchFamilies();
+    ASSERT_FALSE(Families.empty());
+    TKroFontData Data;
+    Data.Name = Families.front();
+    const auto F = KroCellFont(Data, 96);
+    ASSERT_TRUE(F->Raw.isValid());
+    auto GlyphOf = [&](const char* Utf8) {
+        return F->Raw.glyphIndexesForString(QString::fromUtf8(Utf8)).value(0);
+    };
+    EXPECT_EQ(F->Glyphs[0x80], GlyphOf("€"));
+    EXPECT_EQ(F->Glyphs[0xE9], GlyphOf("é"));
+    EXPECT_EQ(F->Glyphs['A'], GlyphOf("A"));
+    EXPECT_NE(F->Glyphs[0x80], F->Glyphs['?']);
+    EXPECT_GT(F->Metrics.AveCharWidth, 0);
+    EXPECT_GT(F->Metrics.Height, F->Metrics.AveCharWidth);
 }
 
 TEST(QtPictures, TheMarkerStripIsTenRaisedDigitButtons) {
