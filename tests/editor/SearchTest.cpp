@@ -370,22 +370,26 @@ std::vector<TNaiveHit> NaiveAll(const std::vector<std::string>& Paras, const std
     return Hits;
 }
 
-} // namespace
+// Random paragraphs over a small alphabet (letters in both cases, two accented capitals and
+// smalls, blanks, a full stop and an underscore), a pattern that often occurs in them, and a
+// caret or a selection.
+struct TRandomText {
+    std::vector<std::string> Paras;
+    std::string Pattern;
+    std::string Marked;
 
-TEST(SearchRandom, AgreesWithAPlainScanInEveryDirectionScopeAndCase) {
-    std::mt19937 Rng(20240611);
-    const std::string Alphabet = "aAbB .\xE9\xC9_";
-    auto Pick = [&](int N) { return static_cast<int>(Rng() % static_cast<unsigned>(N)); };
-    TEditorRig R;
-    int FoundCount = 0;
-    for (int Round = 0; Round < 3000; ++Round) {
-        std::vector<std::string> Paras(1 + Pick(4));
+    explicit TRandomText(std::mt19937& Rng) {
+        const std::string Alphabet = "aAbB .\xE9\xC9_";
+        auto Pick = [&](int N) { return static_cast<int>(Rng() % static_cast<unsigned>(N)); };
+        auto Letter = [&] {
+            return Alphabet[static_cast<size_t>(Pick(static_cast<int>(Alphabet.size())))];
+        };
+        Paras.resize(static_cast<size_t>(1 + Pick(4)));
         for (std::string& T : Paras) {
             const int Len = Pick(3) == 0 ? Pick(4) : Pick(40);
             for (int I = 0; I < Len; ++I)
-                T += Alphabet[static_cast<size_t>(Pick(static_cast<int>(Alphabet.size())))];
+                T += Letter();
         }
-        std::string Pattern;
         const int PLen = 1 + Pick(4);
         const std::string& Src = Paras[static_cast<size_t>(Pick(static_cast<int>(Paras.size())))];
         if (Pick(2) == 0 && static_cast<int>(Src.size()) >= PLen) {
@@ -393,59 +397,141 @@ TEST(SearchRandom, AgreesWithAPlainScanInEveryDirectionScopeAndCase) {
                                  static_cast<size_t>(PLen));
         } else {
             for (int I = 0; I < PLen; ++I)
-                Pattern += Alphabet[static_cast<size_t>(Pick(static_cast<int>(Alphabet.size())))];
+                Pattern += Letter();
         }
         auto RandomPos = [&]() {
             const int32_t P = 1 + Pick(static_cast<int>(Paras.size()));
-            return TParaPos{P, 1 + Pick(static_cast<int>(Paras[P - 1].size()) + 1)};
+            return TParaPos{
+                P, 1 + Pick(static_cast<int>(Paras[static_cast<size_t>(P - 1)].size()) + 1)};
         };
-        std::string Marked;
         TParaPos A = RandomPos(), B = RandomPos();
         if (B.Para < A.Para || (B.Para == A.Para && B.Pos < A.Pos)) std::swap(A, B);
         const bool WithSelection = Pick(2) == 0 && !(A == B);
+        const bool CaretAtStart = WithSelection && Pick(2) == 0;
         for (int32_t I = 1; I <= static_cast<int32_t>(Paras.size()); ++I) {
             if (I > 1) Marked += '\n';
-            const std::string& T = Paras[I - 1];
+            const std::string& T = Paras[static_cast<size_t>(I - 1)];
             for (int32_t Pos = 1; Pos <= static_cast<int32_t>(T.size()) + 1; ++Pos) {
-                if (WithSelection && A == TParaPos{I, Pos}) Marked += '{';
-                if (B == TParaPos{I, Pos}) Marked += WithSelection ? "|}" : "|";
-                if (Pos <= static_cast<int32_t>(T.size())) Marked += T[Pos - 1];
+                if (WithSelection && A == TParaPos{I, Pos}) Marked += CaretAtStart ? "{|" : "{";
+                if (B == TParaPos{I, Pos})
+                    Marked += !WithSelection ? "|" : CaretAtStart ? "}" : "|}";
+                if (Pos <= static_cast<int32_t>(T.size()))
+                    Marked += T[static_cast<size_t>(Pos - 1)];
             }
         }
-        R.Ed.SetWordWrap(Pick(4) == 0);
-        R.Load(Marked);
+    }
+};
 
-        TSearchFlags Flags = 0;
-        if (Pick(2)) Flags |= sfBackward;
-        if (Pick(2)) Flags |= sfMatchCase;
-        if (Pick(2)) Flags |= sfWholeWord;
-        const int Scope = Pick(3);
-        if (Scope == 1) Flags |= sfEntireScope;
-        if (Scope == 2) Flags |= sfSelectedOnly;
-        const bool Backward = (Flags & sfBackward) != 0;
+// Random flags: direction, case, whole words, and the scope (0 from the caret, 1 the entire
+// text, 2 the selection).
+TSearchFlags RandomFlags(std::mt19937& Rng, int& Scope) {
+    TSearchFlags Flags = 0;
+    if (Rng() % 2) Flags |= sfBackward;
+    if (Rng() % 2) Flags |= sfMatchCase;
+    if (Rng() % 2) Flags |= sfWholeWord;
+    Scope = static_cast<int>(Rng() % 3);
+    if (Scope == 1) Flags |= sfEntireScope;
+    if (Scope == 2) Flags |= sfSelectedOnly;
+    return Flags;
+}
 
-        const TParaPos Caret = R.Ed.CaretParaPos();
-        const TParaPos Last{static_cast<int32_t>(Paras.size()),
-                            static_cast<int32_t>(Paras.back().size()) + 1};
-        TParaPos Lo{1, 1}, Hi = Last;
-        if (Scope == 0) (Backward ? Hi : Lo) = Caret;
-        if (Scope == 2) {
-            Lo = R.Ed.SelStart();
-            Hi = R.Ed.SelEnd();
+// The range a search covers: [Lo, Hi), positions 1-based.
+void NaiveRange(TEditorRig& R, const std::vector<std::string>& Paras, int Scope, bool Backward,
+                TParaPos& Lo, TParaPos& Hi) {
+    Lo = {1, 1};
+    Hi = {static_cast<int32_t>(Paras.size()), static_cast<int32_t>(Paras.back().size()) + 1};
+    if (Scope == 0) (Backward ? Hi : Lo) = R.Ed.CaretParaPos();
+    if (Scope == 2) {
+        Lo = R.Ed.SelStart();
+        Hi = R.Ed.SelEnd();
+    }
+}
+
+bool NaiveWholeWord(const std::string& T, size_t M, size_t L) {
+    if (M > 0 && !NaiveDelimiter(static_cast<unsigned char>(T[M - 1]))) return false;
+    if (M + L < T.size() && !NaiveDelimiter(static_cast<unsigned char>(T[M + L]))) return false;
+    return true;
+}
+
+// Replace all as a plain scan: forwards each paragraph left to right, skipping over every
+// replacement; backwards right to left, each match ending before the previous one's start.
+// Returns the count; Lo and Hi follow the replacements made in their paragraphs.
+int NaiveReplaceAll(std::vector<std::string>& Paras, const std::string& P, const std::string& Rep,
+                    TSearchFlags Flags, TParaPos& Lo, TParaPos& Hi) {
+    const bool MatchCase = (Flags & sfMatchCase) != 0, WholeWord = (Flags & sfWholeWord) != 0;
+    const auto L = static_cast<int32_t>(P.size());
+    const auto D = static_cast<int32_t>(Rep.size()) - L;
+    int Count = 0;
+    auto Hit = [&](const std::string& T, int32_t M) {
+        return NaiveEqual(T, static_cast<size_t>(M), P, MatchCase) &&
+               (!WholeWord || NaiveWholeWord(T, static_cast<size_t>(M), P.size()));
+    };
+    for (int32_t I = Lo.Para; I <= Hi.Para && I <= static_cast<int32_t>(Paras.size()); ++I) {
+        std::string& T = Paras[static_cast<size_t>(I - 1)];
+        const int32_t From = I == Lo.Para ? Lo.Pos - 1 : 0;
+        auto To = [&] { return I == Hi.Para ? Hi.Pos - 1 : static_cast<int32_t>(T.size()); };
+        if ((Flags & sfBackward) == 0) {
+            for (int32_t M = From; M + L <= To();) {
+                if (!Hit(T, M)) {
+                    ++M;
+                    continue;
+                }
+                T.replace(static_cast<size_t>(M), P.size(), Rep);
+                if (I == Hi.Para) Hi.Pos += D;
+                ++Count;
+                M += static_cast<int32_t>(Rep.size());
+            }
         }
-        const std::vector<TNaiveHit> Hits = NaiveAll(Paras, Pattern, (Flags & sfMatchCase) != 0,
+    }
+    if ((Flags & sfBackward) != 0) {
+        for (int32_t I = std::min<int32_t>(Hi.Para, static_cast<int32_t>(Paras.size()));
+             I >= Lo.Para; --I) {
+            std::string& T = Paras[static_cast<size_t>(I - 1)];
+            const int32_t From = I == Lo.Para ? Lo.Pos - 1 : 0;
+            const int32_t To = I == Hi.Para ? Hi.Pos - 1 : static_cast<int32_t>(T.size());
+            for (int32_t M = To - L; M >= From;) {
+                if (!Hit(T, M)) {
+                    --M;
+                    continue;
+                }
+                T.replace(static_cast<size_t>(M), P.size(), Rep);
+                if (I == Hi.Para) Hi.Pos += D;
+                ++Count;
+                M -= L;
+            }
+        }
+    }
+    return Count;
+}
+
+} // namespace
+
+TEST(SearchRandom, AgreesWithAPlainScanInEveryDirectionScopeAndCase) {
+    std::mt19937 Rng(20240611);
+    TEditorRig R;
+    int FoundCount = 0;
+    for (int Round = 0; Round < 3000; ++Round) {
+        const TRandomText X(Rng);
+        R.Ed.SetWordWrap(Rng() % 4 == 0);
+        R.Load(X.Marked);
+        int Scope = 0;
+        const TSearchFlags Flags = RandomFlags(Rng, Scope);
+        const bool Backward = (Flags & sfBackward) != 0;
+        TParaPos Lo, Hi;
+        NaiveRange(R, X.Paras, Scope, Backward, Lo, Hi);
+        const std::vector<TNaiveHit> Hits = NaiveAll(X.Paras, X.Pattern, (Flags & sfMatchCase) != 0,
                                                      (Flags & sfWholeWord) != 0, Lo, Hi);
         const TParaPos OldStart = R.Ed.SelStart(), OldEnd = R.Ed.SelEnd();
 
-        SCOPED_TRACE("round " + std::to_string(Round) + " text '" + Marked + "' pattern '" +
-                     Pattern + "' flags " + std::to_string(Flags));
-        const bool Found = R.Ed.Search(Pattern, Flags);
+        SCOPED_TRACE("round " + std::to_string(Round) + " text '" + X.Marked + "' pattern '" +
+                     X.Pattern + "' flags " + std::to_string(Flags));
+        const bool Found = R.Ed.Search(X.Pattern, Flags);
         ASSERT_EQ(Found, !Hits.empty());
         if (Found) {
             ++FoundCount;
             const TNaiveHit H = Backward ? Hits.back() : Hits.front();
             const TParaPos S{H.Para, H.Pos};
-            const TParaPos E{H.Para, H.Pos + static_cast<int32_t>(Pattern.size())};
+            const TParaPos E{H.Para, H.Pos + static_cast<int32_t>(X.Pattern.size())};
             ASSERT_EQ(R.Ed.SelStart(), S);
             ASSERT_EQ(R.Ed.SelEnd(), E);
             ASSERT_EQ(R.Ed.CaretParaPos(), Backward ? S : E);
@@ -458,4 +544,45 @@ TEST(SearchRandom, AgreesWithAPlainScanInEveryDirectionScopeAndCase) {
     // The texts and patterns are chosen so that both outcomes are common.
     EXPECT_GT(FoundCount, 600);
     EXPECT_LT(FoundCount, 2400);
+}
+
+TEST(SearchRandom, ReplaceAllAgreesWithAPlainScan) {
+    std::mt19937 Rng(7081);
+    TEditorRig R;
+    int Replaced = 0;
+    for (int Round = 0; Round < 2000; ++Round) {
+        const TRandomText X(Rng);
+        const std::string Rep = X.Pattern.substr(0, Rng() % 3) + std::string(Rng() % 4, 'a');
+        R.Ed.SetWordWrap(Rng() % 4 == 0);
+        R.Load(X.Marked);
+        int Scope = 0;
+        const TSearchFlags Flags = RandomFlags(Rng, Scope);
+        TParaPos Lo, Hi;
+        NaiveRange(R, X.Paras, Scope, (Flags & sfBackward) != 0, Lo, Hi);
+        std::vector<std::string> Want = X.Paras;
+        const int Count = NaiveReplaceAll(Want, X.Pattern, Rep, Flags, Lo, Hi);
+        const bool CaretAtEnd = R.Ed.SelCaretEnd() == R.Ed.SelEnd();
+        // A selection that is an occurrence is replaced before the loop; the examples above
+        // cover that, the model here does not.
+        const TParaPos S = R.Ed.SelStart(), E = R.Ed.SelEnd();
+        if (S.Para == E.Para && E.Pos - S.Pos == static_cast<int32_t>(X.Pattern.size()) &&
+            NaiveEqual(X.Paras[static_cast<size_t>(S.Para - 1)], static_cast<size_t>(S.Pos - 1),
+                       X.Pattern, (Flags & sfMatchCase) != 0))
+            continue;
+
+        SCOPED_TRACE("round " + std::to_string(Round) + " text '" + X.Marked + "' pattern '" +
+                     X.Pattern + "' by '" + Rep + "' flags " + std::to_string(Flags));
+        const int Result = R.Ed.Replace(X.Pattern, Rep, Flags | sfReplaceAll);
+        ASSERT_EQ(Result, Count > 0 ? Count : -1);
+        for (int32_t I = 1; I <= static_cast<int32_t>(Want.size()); ++I)
+            ASSERT_EQ(ParaText(R, I), Want[static_cast<size_t>(I - 1)]) << "paragraph " << I;
+        if (Count > 0 && Scope == 2 && !(Lo == Hi)) {
+            ASSERT_EQ(R.Ed.SelStart(), Lo);
+            ASSERT_EQ(R.Ed.SelEnd(), Hi);
+            ASSERT_EQ(R.Ed.SelCaretEnd(), CaretAtEnd ? Hi : Lo);
+        }
+        Replaced += Count;
+        R.Ed.CheckInvariant();
+    }
+    EXPECT_GT(Replaced, 1000);
 }
