@@ -150,13 +150,6 @@ TEST(InputKeys, EnterTabReadOnlyAndOverwrite) {
     EXPECT_EQ(R.Text(), "\t|x");
 }
 
-TEST(InputKeys, TheDialogCodeClaimsArrowsCharsAndTabOnlyWhenWanted) {
-    TInputRig R;
-    EXPECT_EQ(R.Ed.GetDlgCode(0), 0x85u);
-    R.Ed.SetWantTab(true);
-    EXPECT_EQ(R.Ed.GetDlgCode(0x100), 0x187u);
-}
-
 // ---------------------------------------------------------------------------------------------
 
 TEST(InputPointer, PointToLineColAtTheWindowsEdges) {

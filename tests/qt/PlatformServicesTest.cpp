@@ -1,4 +1,4 @@
-// The Qt platform services: clipboard bytes, fixed-pitch families, palette colours, the marker
+// The Qt platform services: clipboard bytes, fixed-pitch families, code-page glyphs, the marker
 // glyph strip and the margin cursor.
 #include "QtPlatform.h"
 #include "QtRig.h"
@@ -11,7 +11,6 @@
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QImage>
-#include <QPalette>
 #include <QPixmap>
 
 namespace {
@@ -36,16 +35,6 @@ TEST(QtPlatform, OnlyFixedPitchFamiliesAreListed) {
     for (const std::string& F : Families)
         EXPECT_TRUE(QFontDatabase::isFixedPitch(QString::fromStdString(F))) << F;
     EXPECT_EQ(std::count(Families.begin(), Families.end(), "DejaVu Sans"), 0);
-}
-
-TEST(QtPlatform, SystemColoursComeFromThePalette) {
-    TQtPlatformRig R;
-    const QPalette P = QGuiApplication::palette();
-    EXPECT_EQ(R.Platform.ColorToRGB(clWindow), KroFromQColor(P.color(QPalette::Base)));
-    EXPECT_EQ(R.Platform.ColorToRGB(clHighlight), KroFromQColor(P.color(QPalette::Highlight)));
-    EXPECT_EQ(R.Platform.ColorToRGB(clGrayText),
-              KroFromQColor(P.color(QPalette::Disabled, QPalette::Text)));
-    EXPECT_EQ(R.Platform.ColorToRGB(KroRGB(1, 2, 3)), KroRGB(1, 2, 3));
 }
 
 TEST(QtSurface, HighBytesAreShownThroughTheCodePage) {
