@@ -192,11 +192,13 @@ int TKroCustomEditor::SearchReplace(std::string_view S, std::optional<std::strin
 
     // The selection itself, when it is an occurrence, is replaced first.
     int Count = 0;
+    TParaPos ReplacedAt{0, 0};
     if (MayReplace && HasSelection() && FSelStart.Para == FSelEnd.Para &&
         FSelEnd.Pos - FSelStart.Pos == L) {
         TParaNode* Node = FParaList->GetPara(FSelStart.Para);
         if (Node && FSelEnd.Pos - 1 <= Node->Length() &&
             Matcher.MatchesAt(Node->Text() + FSelStart.Pos - 1)) {
+            ReplacedAt = FSelStart;
             TResultCode Rc = CheckGrowth(Node);
             if (Rc == erOK) Rc = InsertString(Repl);
             if (Rc != erOK) {
@@ -214,7 +216,9 @@ int TKroCustomEditor::SearchReplace(std::string_view S, std::optional<std::strin
     if (SelectedOnly)
         Start = Backward ? FSelEnd : FSelStart;
     else if ((Flags & sfEntireScope) == 0)
-        Start = CaretParaPos();
+        // Backwards the search goes on in front of the replacement, which may hold the
+        // pattern itself; the caret stands behind it.
+        Start = Backward && Count == 1 ? ReplacedAt : CaretParaPos();
     else if (!Backward)
         Start = {1, 1};
     else

@@ -197,6 +197,15 @@ TEST(SearchReplace, ASelectionEqualToThePatternIsReplacedThenTheNextIsSelected) 
     EXPECT_EQ(R.Text(), "Foo {foo|}");
 }
 
+TEST(SearchReplace, BackwardsTheNextOccurrenceIsSoughtInFrontOfTheReplacement) {
+    TEditorRig R;
+    R.Load("foo {|foo}");
+    EXPECT_EQ(R.Ed.Replace("foo", "foofoo", sfReplace | sfBackward), 1);
+    EXPECT_EQ(R.Text(), "{|foo} foofoo");
+    EXPECT_EQ(R.Ed.Replace("foo", "foofoo", sfReplace | sfBackward), 1);
+    EXPECT_EQ(R.Text(), "foofoo| foofoo");
+}
+
 TEST(SearchReplace, ReplaceWithoutAReplacementDoesNothing) {
     TEditorRig R;
     R.Load("{foo|} foo");
