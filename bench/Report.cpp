@@ -1,7 +1,6 @@
 // Builds the plain-text and Markdown tables and the description of the machine.
 #include "Report.h"
 
-#include "EditorAdapter.h"
 #include "Operations.h"
 
 #include <Qsci/qsciglobal.h>
@@ -37,8 +36,8 @@ std::string Printf(const char* format, double value) {
 
 // Three significant digits.
 std::string ThreeDigits(double v) {
-    if (v >= 100) return Printf("%.0f", v);
-    if (v >= 10) return Printf("%.1f", v);
+    if (v >= 99.95) return Printf("%.0f", v);
+    if (v >= 9.995) return Printf("%.1f", v);
     return Printf("%.2f", v);
 }
 
@@ -173,7 +172,8 @@ std::vector<std::string> Notes(const SizeReport& report) {
     for (const Column& c : kColumns) {
         auto e = report.editors.find(c.key);
         if (e == report.editors.end()) {
-            if (!FindEditor(c.key))
+            if (std::find(report.builtEditors.begin(), report.builtEditors.end(), c.key) ==
+                report.builtEditors.end())
                 notes.push_back(std::string(c.title) + ": not built into this harness");
             continue;
         }
@@ -214,8 +214,9 @@ double Median(std::vector<double> values) {
 }
 
 std::string FormatSeconds(double s) {
-    if (s < 1e-3) return ThreeDigits(s * 1e6) + " µs";
-    if (s < 1) return ThreeDigits(s * 1e3) + " ms";
+    // The unit is chosen after rounding, so 999.96 µs shows as 1.00 ms.
+    if (s * 1e6 < 999.5) return ThreeDigits(s * 1e6) + " µs";
+    if (s * 1e3 < 999.5) return ThreeDigits(s * 1e3) + " ms";
     return ThreeDigits(s) + " s";
 }
 

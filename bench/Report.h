@@ -26,6 +26,7 @@ struct SizeReport {
     TextStats stats;
     int runs = 0;
     SessionShape shape;
+    std::vector<std::string> builtEditors; // keys of the editors this harness can run
     ReferenceTimes reference;
     std::map<std::string, EditorRuns> editors; // by editor key; absent when not run
 };

@@ -2,6 +2,7 @@
 // text.
 #include "EditorAdapter.h"
 #include "Operations.h"
+#include "Options.h"
 #include "Reference.h"
 #include "Report.h"
 #include "Session.h"
@@ -23,125 +24,6 @@
 
 namespace zbench {
 namespace {
-
-const char kUsage[] =
-    "usage: zantrix-bench [options]\n"
-    "  --size S        1M, 10M, 100M or long (70 lines of 30000 characters); repeatable or\n"
-    "                  comma-separated; default 1M,10M\n"
-    "  --all           every size: 1M, 10M, 100M and long\n"
-    "  --runs N        sessions per editor and size (default 5, 3 for 100M and long)\n"
-    "  --editors LIST  comma-separated: zantrix, plain, scintilla (default: all built)\n"
-    "  --markdown FILE also write the tables as a Markdown document\n"
-    "  --smoke         one short session per editor at 1M (unless --size is given): checks\n"
-    "                  that everything runs, the numbers mean little\n"
-    "  --keys N        keys typed at the end and again in the middle (default 1000)\n"
-    "  --pages N       page-downs from the top (default 200)\n"
-    "  --budget S      seconds after which typing or paging stops early (default 1)\n"
-    "  --workdir DIR   put the generated files in DIR and keep them (default: a fresh\n"
-    "                  temporary folder, removed at the end)\n";
-
-struct Options {
-    std::vector<std::string> sizes;
-    int runs = 0; // 0: the default for each size
-    std::vector<std::string> editors;
-    std::string markdown;
-    std::string workDir;
-    bool smoke = false;
-    SessionShape shape;
-    // A session in a process of its own.
-    std::string child;
-    std::string file;
-};
-
-std::vector<std::string> SplitList(const std::string& s) {
-    std::vector<std::string> out;
-    std::stringstream in(s);
-    for (std::string item; std::getline(in, item, ',');)
-        if (!item.empty()) out.push_back(item);
-    return out;
-}
-
-bool ParseInt(const char* text, int& out) {
-    char* end = nullptr;
-    const long v = std::strtol(text, &end, 10);
-    if (!end || *end || v < 0 || v > 1000000) return false;
-    out = int(v);
-    return true;
-}
-
-// Returns 0 when the options are good, else an exit code (2 for a usage error).
-int Parse(int argc, char** argv, Options& o) {
-    for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
-        const bool hasValue = i + 1 < argc;
-        auto value = [&]() -> const char* { return argv[++i]; };
-        if (a == "--help" || a == "-h") {
-            std::fputs(kUsage, stdout);
-            return -1;
-        } else if (a == "--all") {
-            for (const WorkloadSpec& s : Workloads())
-                o.sizes.push_back(s.key);
-        } else if (a == "--smoke") {
-            o.smoke = true;
-        } else if (a == "--size" && hasValue) {
-            for (const std::string& s : SplitList(value()))
-                o.sizes.push_back(s);
-        } else if (a == "--runs" && hasValue) {
-            if (!ParseInt(value(), o.runs) || o.runs == 0) return 2;
-        } else if (a == "--editors" && hasValue) {
-            o.editors = SplitList(value());
-        } else if (a == "--markdown" && hasValue) {
-            o.markdown = value();
-        } else if (a == "--keys" && hasValue) {
-            if (!ParseInt(value(), o.shape.keys)) return 2;
-        } else if (a == "--pages" && hasValue) {
-            if (!ParseInt(value(), o.shape.pages)) return 2;
-        } else if (a == "--budget" && hasValue) {
-            char* end = nullptr;
-            const char* text = value();
-            o.shape.budgetSeconds = std::strtod(text, &end);
-            if (!end || *end || !(o.shape.budgetSeconds > 0 && o.shape.budgetSeconds <= 3600))
-                return 2;
-        } else if (a == "--workdir" && hasValue) {
-            o.workDir = value();
-        } else if (a == "--child" && hasValue) {
-            o.child = value();
-        } else if (a == "--file" && hasValue) {
-            o.file = value();
-        } else {
-            std::fprintf(stderr, "zantrix-bench: unknown or incomplete option %s\n%s", a.c_str(),
-                         kUsage);
-            return 2;
-        }
-    }
-    if (o.sizes.empty())
-        o.sizes = o.smoke ? std::vector<std::string>{"1M"} : std::vector<std::string>{"1M", "10M"};
-    std::vector<std::string> unique;
-    for (const std::string& s : o.sizes) {
-        if (!FindWorkload(s)) {
-            std::fprintf(stderr, "zantrix-bench: unknown size %s\n", s.c_str());
-            return 2;
-        }
-        if (std::find(unique.begin(), unique.end(), s) == unique.end()) unique.push_back(s);
-    }
-    o.sizes = unique;
-    if (o.editors.empty())
-        for (const EditorInfo& e : Editors())
-            o.editors.push_back(e.key);
-    for (const std::string& e : o.editors)
-        if (!FindEditor(e)) {
-            std::fprintf(stderr, "zantrix-bench: editor %s is not built into this harness\n",
-                         e.c_str());
-            return 2;
-        }
-    if (o.smoke) {
-        if (o.runs == 0) o.runs = 1;
-        o.shape.keys = std::min(o.shape.keys, 200);
-        o.shape.pages = std::min(o.shape.pages, 40);
-        o.shape.budgetSeconds = std::min(o.shape.budgetSeconds, 0.5);
-    }
-    return 0;
-}
 
 int RunChild(int argc, char** argv, const Options& o) {
     // Every session draws offscreen, whatever display the caller has.
@@ -202,7 +84,7 @@ std::string CommandLine(int argc, char** argv) {
     return s;
 }
 
-int RunParent(int argc, char** argv, const Options& o) {
+int RunParent(int argc, char** argv, const Options& o, const std::vector<std::string>& built) {
     QCoreApplication app(argc, argv);
     QTemporaryDir temp(QDir::tempPath() + "/zantrix-bench-XXXXXX");
     QString workDir = QString::fromStdString(o.workDir);
@@ -225,6 +107,7 @@ int RunParent(int argc, char** argv, const Options& o) {
         SizeReport report;
         report.spec = spec;
         report.shape = o.shape;
+        report.builtEditors = built;
         report.runs = o.runs ? o.runs : (spec.bytes > 50000000 || spec.longLines ? 3 : 5);
         const QString file = workDir + "/" + QString::fromStdString(spec.key) + ".znt";
         {
@@ -274,9 +157,20 @@ int RunParent(int argc, char** argv, const Options& o) {
 } // namespace zbench
 
 int main(int argc, char** argv) {
+    std::vector<std::string> built;
+    for (const zbench::EditorInfo& e : zbench::Editors())
+        built.push_back(e.key);
     zbench::Options options;
-    const int parsed = zbench::Parse(argc, argv, options);
-    if (parsed != 0) return parsed < 0 ? 0 : parsed;
+    std::string error;
+    if (!zbench::ParseOptions(std::vector<std::string>(argv + 1, argv + argc), built, options,
+                              error)) {
+        std::fprintf(stderr, "zantrix-bench: %s\n%s", error.c_str(), zbench::kUsage);
+        return 2;
+    }
+    if (options.help) {
+        std::fputs(zbench::kUsage, stdout);
+        return 0;
+    }
     if (!options.child.empty()) return zbench::RunChild(argc, argv, options);
-    return zbench::RunParent(argc, argv, options);
+    return zbench::RunParent(argc, argv, options, built);
 }
