@@ -445,8 +445,10 @@ void TKroCustomTextFileEditor::WriteFile(const std::string& Name) {
         Out.Flush();
     };
 
-    // A device or pipe is not a document to replace.
+    // A device or pipe is not a document to replace, and a file its owner made read-only is
+    // not replaced behind their back (renaming would allow it).
     if (Exists && !S_ISREG(St.st_mode)) throw EInOutError(5);
+    if (Exists && ::access(Path.c_str(), W_OK) != 0) throw IoError(errno, TIoStep::Write);
 
     TTempFile Temp(Dir, Base);
     if (Exists) {

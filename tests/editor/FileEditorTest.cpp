@@ -332,19 +332,23 @@ TEST(FileSave, AFailedSaveLeavesTheOldFileWholeAndTheTextModified) {
     EXPECT_TRUE(R.Ed.Modified());
 }
 
-TEST(FileSave, SavingIntoAReadOnlyDirectoryFailsAndKeepsTheOldFile) {
+TEST(FileSave, AReadOnlyDirectoryOrFileRefusesTheSaveAndKeepsTheOldFile) {
     TFileRig R;
     R.Write("scene.znt", "old\r\n");
+    R.Write("locked.znt", "locked\r\n");
+    ::chmod(R.Path("locked.znt").c_str(), 0444);
     R.Open("scene.znt");
     R.Ed.InsertChar('n');
-    ::chmod(R.Dir.c_str(), 0555);
-    if (::access(R.Dir.c_str(), W_OK) == 0)
-        GTEST_SKIP() << "this user (root) may write into a read-only directory; the disk-full "
+    if (::access(R.Path("locked.znt").c_str(), W_OK) == 0)
+        GTEST_SKIP() << "this user (root) may write where permissions forbid it; the disk-full "
                         "and non-directory cases cover the failed save";
+    EXPECT_EQ(IoMessage([&] { R.Ed.SaveToFile(R.Path("locked.znt")); }), "File access denied");
+    EXPECT_EQ(R.Read("locked.znt"), "locked\r\n");
+    ::chmod(R.Dir.c_str(), 0555);
     EXPECT_EQ(IoMessage([&] { R.Ed.SaveToFile(R.Path("scene.znt")); }), "File access denied");
     EXPECT_EQ(R.Read("scene.znt"), "old\r\n");
     EXPECT_TRUE(R.Ed.Modified());
-    EXPECT_EQ(R.Files(), TLines{"scene.znt"});
+    EXPECT_EQ(R.Files(), (TLines{"locked.znt", "scene.znt"}));
 }
 
 TEST(FileSave, ThroughASymbolicLinkTheLinkStays) {
