@@ -312,7 +312,7 @@ void TKroCustomEditor::DeleteWord() {
         ++E;
     while (E <= Len && IsBlank(Text[E - 1]))
         ++E;
-    SetSelRaw(FCaretPara, P, FCaretPara, E);
+    if (E > P) SetSelRaw(FCaretPara, P, FCaretPara, E);
     DeleteSelection();
 }
 
