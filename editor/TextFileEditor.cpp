@@ -434,17 +434,6 @@ void TKroCustomTextFileEditor::WriteFile(const std::string& Name) {
     const std::string Base = NamePart(Path);
     if (Base.empty()) throw EInOutError(3);
 
-    auto WriteText = [this](int Fd) {
-        TWriteBuffer Out(Fd);
-        for (const TParaNode* N = ParaList().FirstNode(); N; N = N->Next()) {
-            // The empty paragraph after the last line end is not a line of the file.
-            if (!N->Next() && N->Length() == 0) break;
-            Out.Put(N->Text(), N->Length());
-            Out.Put("\r\n", 2);
-        }
-        Out.Flush();
-    };
-
     // A device or pipe is not a document to replace, and a file its owner made read-only is
     // not replaced behind their back (renaming would allow it).
     if (Exists && !S_ISREG(St.st_mode)) throw EInOutError(5);
@@ -457,7 +446,16 @@ void TKroCustomTextFileEditor::WriteFile(const std::string& Name) {
             (void)::fchown(Temp.Fd(), St.st_uid, St.st_gid);
         (void)::fchmod(Temp.Fd(), St.st_mode & 07777);
     }
-    WriteText(Temp.Fd());
+    {
+        TWriteBuffer Out(Temp.Fd());
+        for (const TParaNode* N = ParaList().FirstNode(); N; N = N->Next()) {
+            // The empty paragraph after the last line end is not a line of the file.
+            if (!N->Next() && N->Length() == 0) break;
+            Out.Put(N->Text(), N->Length());
+            Out.Put("\r\n", 2);
+        }
+        Out.Flush();
+    }
     if (::fsync(Temp.Fd()) != 0) throw IoError(errno, TIoStep::Write);
     if (Temp.Close() != 0) throw IoError(errno, TIoStep::Write);
 
