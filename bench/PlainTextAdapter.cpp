@@ -72,11 +72,22 @@ public:
     bool CanUndo() const override { return edit_->document()->isUndoAvailable(); }
     void Undo() override { edit_->undo(); }
 
+    // Block by block in pieces of about a megabyte: one string of the whole text, with its line
+    // ends replaced, costs far more time and memory than the writing itself.
     void Save(const QString& path) override {
-        QString text = edit_->toPlainText();
-        text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
         QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0 || !file.commit())
+        bool ok = file.open(QIODevice::WriteOnly);
+        QByteArray piece;
+        const QTextDocument* doc = edit_->document();
+        for (QTextBlock block = doc->begin(); ok && block.isValid(); block = block.next()) {
+            if (block != doc->begin()) piece += "\r\n";
+            piece += block.text().toUtf8();
+            if (piece.size() >= (1 << 20)) {
+                ok = file.write(piece) == piece.size();
+                piece.clear();
+            }
+        }
+        if (!ok || file.write(piece) != piece.size() || !file.commit())
             throw std::runtime_error("cannot save " + path.toStdString());
     }
 
