@@ -23,6 +23,8 @@ fi
 [ ${#targets[@]} -gt 0 ] || { echo "no fuzz targets were built" >&2; exit 1; }
 
 mkdir -p "$build/artifacts"
+# The file targets write and fsync a file per input: memory-backed scratch space keeps them fast.
+if [ -z "${TMPDIR:-}" ] && [ -d /dev/shm ] && [ -w /dev/shm ]; then export TMPDIR=/dev/shm; fi
 failed=()
 for t in "${targets[@]}"; do
   seeds="$root/fuzz/corpus/${t#fuzz_}"
@@ -31,7 +33,7 @@ for t in "${targets[@]}"; do
   log="$build/$t.log"
   echo "== $t for ${seconds}s (seeds: ${seeds#$root/}, log: ${log#$root/})"
   set +e
-  ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=1:detect_leaks=1} \
+  ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=1:detect_leaks=1:quarantine_size_mb=16} \
   UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1} \
     "$build/bin/$t" -max_total_time="$seconds" -print_final_stats=1 -timeout=20 \
       -rss_limit_mb=4096 -artifact_prefix="$build/artifacts/$t-" "$work" "$seeds" >"$log" 2>&1
