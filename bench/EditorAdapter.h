@@ -26,6 +26,14 @@ public:
 
     // Reads the file into a fresh document; the document is ready when this returns.
     virtual void Open(const QString& path) = 0;
+    // Where the caret is: its line (0 for the first) and whether it sits at the very start or
+    // the very end of the document. Lets a session check that the keys did what they say.
+    struct CaretPlace {
+        qint64 line = 0;
+        bool atStart = false;
+        bool atEnd = false;
+    };
+    virtual CaretPlace Caret() const = 0;
     // Puts the caret in the middle of the middle line (setup only, never timed).
     virtual void PlaceCaretInMiddle() = 0;
     // Searches forward from the caret to the end of the document; true when found.

@@ -43,6 +43,11 @@ public:
         edit_->setPlainText(QString::fromUtf8(bytes));
     }
 
+    CaretPlace Caret() const override {
+        const QTextCursor cursor = edit_->textCursor();
+        return {cursor.blockNumber(), cursor.atStart(), cursor.atEnd()};
+    }
+
     void PlaceCaretInMiddle() override {
         QTextDocument* doc = edit_->document();
         const QTextBlock block = doc->findBlockByNumber(doc->blockCount() / 2);

@@ -198,6 +198,8 @@ std::vector<std::string> Notes(const SizeReport& report) {
         if (e->second.failedSessions > 0)
             notes.push_back(std::string(c.title) + ": " + std::to_string(e->second.failedSessions) +
                             " of " + std::to_string(e->second.sessions) + " sessions failed");
+        for (const std::string& warning : e->second.warnings)
+            notes.push_back(std::string(c.title) + ": " + warning);
         for (const std::string& error : e->second.errors)
             notes.push_back(std::string(c.title) + ": " + error);
     }

@@ -16,6 +16,7 @@ namespace zbench {
 struct EditorRuns {
     std::map<std::string, std::vector<double>> values; // operation key -> one value per run
     std::set<std::string> errors;
+    std::set<std::string> warnings; // findings that do not fail the run
     std::set<std::string> fonts;
     int sessions = 0;
     int failedSessions = 0;

@@ -40,6 +40,12 @@ public:
         sci_->SendScintilla(QsciScintillaBase::SCI_SETSAVEPOINT);
     }
 
+    CaretPlace Caret() const override {
+        const long pos = sci_->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS);
+        const long line = sci_->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, pos);
+        return {line, pos == 0, pos == sci_->SendScintilla(QsciScintillaBase::SCI_GETLENGTH)};
+    }
+
     void PlaceCaretInMiddle() override {
         const int line = sci_->lines() / 2;
         sci_->setCursorPosition(line, sci_->lineLength(line) / 2);

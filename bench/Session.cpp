@@ -52,6 +52,11 @@ void Error(const QString& text) {
     ++errors;
 }
 
+void Warn(const QString& text) {
+    std::printf("warn %s\n", qPrintable(text));
+    std::fflush(stdout);
+}
+
 // Delivers what the last action left pending: posted events, deferred deletes, repaints.
 void Settle() {
     QCoreApplication::sendPostedEvents();
@@ -163,9 +168,11 @@ int RunSession(const SessionOptions& options) {
         widget->render(&image);
         Result("end_paint", SecondsSince(start));
         Settle();
+        if (!editor->Caret().atEnd) Error(QStringLiteral("Ctrl+End did not reach the end"));
 
         PressKey(keys, Qt::Key_Home, Qt::ControlModifier);
         Settle();
+        if (!editor->Caret().atStart) Error(QStringLiteral("Ctrl+Home did not reach the start"));
         int pages = 0;
         start = Clock::now();
         while (pages < shape.pages) {
@@ -177,9 +184,12 @@ int RunSession(const SessionOptions& options) {
         Result("page_down", SecondsSince(start) / std::max(pages, 1));
         Result("pages", pages);
         Settle();
+        if (pages > 0 && editor->Caret().line == 0)
+            Error(QStringLiteral("PageDown did not move the caret"));
 
         PressKey(keys, Qt::Key_End, Qt::ControlModifier);
         Settle();
+        if (!editor->Caret().atEnd) Error(QStringLiteral("Ctrl+End did not reach the end"));
         paints.count = 0;
         start = Clock::now();
         int typed = Type(keys, shape.keys, shape.returnEvery, shape.budgetSeconds);
@@ -205,6 +215,8 @@ int RunSession(const SessionOptions& options) {
         for (bool caseSensitive : {true, false}) {
             PressKey(keys, Qt::Key_Home, Qt::ControlModifier);
             Settle();
+            if (!editor->Caret().atStart)
+                Error(QStringLiteral("Ctrl+Home did not reach the start"));
             start = Clock::now();
             const bool found = editor->Find(absent, caseSensitive);
             Result(caseSensitive ? "search_cs" : "search_ci", SecondsSince(start));
@@ -230,10 +242,13 @@ int RunSession(const SessionOptions& options) {
         Result("undo", SecondsSince(start));
         Info("undo_steps", QString::number(steps));
         Settle();
-        if (editor->DocumentLength() != openLength)
-            Error(QStringLiteral("undo left %1 characters, the file had %2")
-                      .arg(editor->DocumentLength())
-                      .arg(openLength));
+        // An editor may keep fewer undo steps than the typing made; that is reported, not failed,
+        // and the saved copy then cannot match the file.
+        const qint64 leftOver = editor->DocumentLength() - openLength;
+        if (leftOver != 0)
+            Warn(QStringLiteral("undo stopped with %1 characters of the typing still in the "
+                                "document (no more undo steps were kept)")
+                     .arg(leftOver));
 
         const QString saved = QStringLiteral("%1/saved-%2-%3.txt")
                                   .arg(options.workDir, QString::fromStdString(info->key))
@@ -249,7 +264,7 @@ int RunSession(const SessionOptions& options) {
         Result("rss_peak", ProcStatusBytes("VmHWM"));
         editor.reset();
 
-        if (!SameFile(saved, options.file))
+        if (leftOver == 0 && !SameFile(saved, options.file))
             Error(QStringLiteral("the saved file differs from the file opened"));
         QFile::remove(saved);
     } catch (const std::exception& e) {

@@ -17,7 +17,8 @@ struct SessionOptions {
 };
 
 // Runs the session inside a running QApplication and prints one line per result on stdout:
-// "result KEY VALUE" (seconds or bytes), "info KEY TEXT" and "error TEXT". Returns the exit code.
+// "result KEY VALUE" (seconds or bytes), "info KEY TEXT", "warn TEXT" (a
+// finding that does not fail the run) and "error TEXT". Returns the exit code.
 int RunSession(const SessionOptions& options);
 
 } // namespace zbench

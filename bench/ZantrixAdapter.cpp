@@ -54,6 +54,14 @@ public:
                                      " lines and left out " + std::to_string(report.LinesLeftOut));
     }
 
+    CaretPlace Caret() const override {
+        const TParaPos caret = editor_->CaretParaPos();
+        std::int32_t length = 0;
+        editor_->GetPara(caret.Para, length);
+        const bool atEnd = caret.Para == editor_->ParaList().ParaCount() && caret.Pos == length + 1;
+        return {caret.Para - 1, caret.Para == 1 && caret.Pos == 1, atEnd};
+    }
+
     void PlaceCaretInMiddle() override {
         const std::int32_t para = std::max(1, editor_->ParaList().ParaCount() / 2);
         std::int32_t length = 0;

@@ -59,6 +59,8 @@ void RunSessionProcess(const Options& o, const std::string& editor, const QStrin
         } else if (kind == QLatin1String("info") &&
                    line.section(QLatin1Char(' '), 1, 1) == "font") {
             runs.fonts.insert(line.section(QLatin1Char(' '), 2).toStdString());
+        } else if (kind == QLatin1String("warn")) {
+            runs.warnings.insert(line.section(QLatin1Char(' '), 1).toStdString());
         } else if (kind == QLatin1String("error")) {
             runs.errors.insert(line.section(QLatin1Char(' '), 1).toStdString());
         }

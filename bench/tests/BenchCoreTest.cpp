@@ -38,6 +38,8 @@ TEST(Workload, SceneTextIsDeterministicSceneLikeAndCrLf) {
     EXPECT_GE(a.size(), 1000000u);
     EXPECT_LT(a.size(), 1000000u + 65536u);
     ExpectCrLfLines(a);
+    EXPECT_EQ(a.find(" \r\n"), std::string::npos);
+    EXPECT_EQ(a.find("\t\r\n"), std::string::npos);
     // Tab and blank indentation, nesting, declarations, vectors and both kinds of comment.
     EXPECT_NE(a.find("\r\n\t"), std::string::npos);
     EXPECT_NE(a.find("\r\n    "), std::string::npos);
@@ -76,8 +78,11 @@ TEST(Workload, LongLineFileHasExactLines) {
     const TextStats stats = Measure(text);
     EXPECT_EQ(stats.lines, std::uint64_t(kLongLineCount));
     EXPECT_EQ(stats.longestLine, std::uint64_t(kLongLineLength));
-    for (std::size_t line = 0; line < std::size_t(kLongLineCount); ++line)
-        EXPECT_EQ(text.substr(line * (kLongLineLength + 2) + kLongLineLength, 2), "\r\n");
+    for (std::size_t line = 0; line < std::size_t(kLongLineCount); ++line) {
+        const std::size_t end = line * (kLongLineLength + 2) + kLongLineLength;
+        EXPECT_EQ(text.substr(end, 2), "\r\n");
+        EXPECT_NE(text[end - 1], ' ') << "line " << line + 1 << " ends in a blank";
+    }
     EXPECT_EQ(Lower(text).find(Lower(kAbsentPattern)), std::string::npos);
 }
 
@@ -164,10 +169,12 @@ TEST(Report, GoalsAtTheLargeSizeAndMissingEditors) {
     r.editors["plain"].failedSessions = 1;
     r.editors["plain"].sessions = 3;
     r.editors["plain"].errors.insert("the saved file differs from the file opened");
+    r.editors["scintilla"].warnings.insert("undo stopped with 12 characters of the typing");
     md = MarkdownTable(r);
     EXPECT_NE(md.find("Zantrix: not built into this harness"), std::string::npos);
     EXPECT_NE(md.find("QPlainTextEdit: 1 of 3 sessions failed"), std::string::npos);
     EXPECT_NE(md.find("QPlainTextEdit: the saved file differs"), std::string::npos);
+    EXPECT_NE(md.find("QScintilla: undo stopped with 12 characters"), std::string::npos);
     EXPECT_NE(md.find("| 26.0 ms | 44.0 ms | – | < 250 ms |  |"), std::string::npos) << md;
     // The plain-text table holds the same rows.
     EXPECT_NE(TextTable(r).find("Zantrix: not built into this harness"), std::string::npos);
