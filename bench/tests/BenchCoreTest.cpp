@@ -32,7 +32,7 @@ void ExpectCrLfLines(const std::string& text) {
     }
 }
 
-TEST(Workload, SceneTextIsDeterministicSceneLikeAndCrLf) {
+TEST(BenchWorkload, SceneTextIsDeterministicSceneLikeAndCrLf) {
     const std::string a = GenerateSceneText(1000000);
     EXPECT_EQ(a, GenerateSceneText(1000000));
     EXPECT_GE(a.size(), 1000000u);
@@ -52,7 +52,7 @@ TEST(Workload, SceneTextIsDeterministicSceneLikeAndCrLf) {
     EXPECT_EQ(a.compare(0, small.size(), small), 0);
 }
 
-TEST(Workload, LargeTextHasSomeLongLinesButNoneBeyondAParagraph) {
+TEST(BenchWorkload, LargeTextHasSomeLongLinesButNoneBeyondAParagraph) {
     const std::string text = GenerateSceneText(10000000);
     const TextStats stats = Measure(text);
     EXPECT_GT(stats.longestLine, 1000u);
@@ -69,7 +69,7 @@ TEST(Workload, LargeTextHasSomeLongLinesButNoneBeyondAParagraph) {
     EXPECT_EQ(Lower(text).find(Lower(kAbsentPattern)), std::string::npos);
 }
 
-TEST(Workload, LongLineFileHasExactLines) {
+TEST(BenchWorkload, LongLineFileHasExactLines) {
     const WorkloadSpec* spec = FindWorkload("long");
     ASSERT_NE(spec, nullptr);
     const std::string text = GenerateWorkload(*spec);
@@ -86,7 +86,7 @@ TEST(Workload, LongLineFileHasExactLines) {
     EXPECT_EQ(Lower(text).find(Lower(kAbsentPattern)), std::string::npos);
 }
 
-TEST(Workload, SizesAndMeasure) {
+TEST(BenchWorkload, SizesAndMeasure) {
     ASSERT_NE(FindWorkload("100M"), nullptr);
     EXPECT_EQ(FindWorkload("100M")->bytes, 100000000u);
     EXPECT_EQ(FindWorkload("2M"), nullptr);
@@ -97,7 +97,7 @@ TEST(Workload, SizesAndMeasure) {
     EXPECT_EQ(Measure("abcd\r\n").longestLine, 4u);
 }
 
-TEST(Report, MedianAndFormats) {
+TEST(BenchReport, MedianAndFormats) {
     EXPECT_EQ(Median({}), 0);
     EXPECT_EQ(Median({5, 1, 3}), 3);
     EXPECT_EQ(Median({4, 1, 3, 2}), 2.5);
@@ -136,7 +136,7 @@ SizeReport SampleReport(const std::string& size) {
     return r;
 }
 
-TEST(Report, RatioIsToTheBetterPeerAndSkipsCutShortUndo) {
+TEST(BenchReport, RatioIsToTheBetterPeerAndSkipsCutShortUndo) {
     const std::string md = MarkdownTable(SampleReport("10M"));
     // Medians 11 ms, 26 ms, 44 ms: ours over the better peer.
     EXPECT_NE(
@@ -155,7 +155,7 @@ TEST(Report, RatioIsToTheBetterPeerAndSkipsCutShortUndo) {
     EXPECT_NE(md.find("| first paint (render to an image) | – | – | – | – |"), std::string::npos);
 }
 
-TEST(Report, GoalsAtTheLargeSizeAndMissingEditors) {
+TEST(BenchReport, GoalsAtTheLargeSizeAndMissingEditors) {
     SizeReport r = SampleReport("100M");
     std::string md = MarkdownTable(r);
     EXPECT_NE(md.find("| 0.42× | < 250 ms | yes |"), std::string::npos) << md;
@@ -182,7 +182,7 @@ TEST(Report, GoalsAtTheLargeSizeAndMissingEditors) {
 
 const std::vector<std::string> kBuilt = {"zantrix", "plain", "scintilla"};
 
-TEST(Options, DefaultsAllSmokeAndDuplicates) {
+TEST(BenchOptions, DefaultsAllSmokeAndDuplicates) {
     Options o;
     std::string error;
     ASSERT_TRUE(ParseOptions({}, kBuilt, o, error)) << error;
@@ -212,7 +212,7 @@ TEST(Options, DefaultsAllSmokeAndDuplicates) {
     EXPECT_EQ(child.shape.keys, 10);
 }
 
-TEST(Options, RefusesWhatCannotRun) {
+TEST(BenchOptions, RefusesWhatCannotRun) {
     const std::vector<std::vector<std::string>> bad = {
         {"--size", "5M"},     {"--runs", "0"},      {"--runs", "x"},          {"--budget", "0"},
         {"--budget", "1s"},   {"--keys", "-3"},     {"--markdown"},           {"--frobnicate"},
