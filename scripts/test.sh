@@ -25,8 +25,11 @@ if [ -x "$root/scripts/ci-extra.sh" ]; then "$root/scripts/ci-extra.sh"; fi
 
 # One closing line over both test runs.
 total=0
+skipped=0
 for log in "$logs"/*.log; do
   n=$(sed -n 's/.*tests passed, 0 tests failed out of \([0-9]*\).*/\1/p' "$log" | tail -n 1)
-  total=$((total + ${n:-0}))
+  s=$(grep -c '(Skipped)$' "$log" || true)
+  total=$((total + ${n:-0} - s))
+  skipped=$((skipped + s))
 done
-echo "tests: $total passed, 0 failed"
+echo "tests: $total passed, 0 failed, $skipped skipped"
