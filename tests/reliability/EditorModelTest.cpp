@@ -198,6 +198,11 @@ std::string Violation(TRig& Rig, std::vector<bool>& MarkerInText) {
     const int32_t CL = Ed.CaretLine();
     if (CL < 1 || CL > L.LineCount()) Out << "CaretLine " << CL << " outside the text; ";
     if (Ed.CaretPos() < 1) Out << "CaretPos " << Ed.CaretPos() << "; ";
+    // Only virtual space takes the caret past the end of its line.
+    if (!Ed.ScrollPastEnd() && CL >= 1 && CL <= L.LineCount() &&
+        Ed.CaretPos() > Ed.LineLength(CL) + 1)
+        Out << "CaretPos " << Ed.CaretPos() << " past the end of line " << CL << " ("
+            << Ed.LineLength(CL) << " characters); ";
     if (CL >= 1 && CL <= L.LineCount()) {
         int32_t Start = -1;
         const int32_t Para = L.LineToPara(CL, Start);
@@ -308,7 +313,11 @@ private:
 std::string TEpisode::Setting() {
     TModelEditor& Ed = Rig.Ed;
     std::ostringstream S;
-    switch (R.Below(10)) {
+    switch (R.Below(11)) {
+    case 9:
+        Ed.SetScrollPastEnd(!Ed.ScrollPastEnd());
+        S << "ScrollPastEnd " << Ed.ScrollPastEnd() << " (WordWrap " << Ed.WordWrap() << ")";
+        break;
     case 0:
         Ed.SetWordWrap(!Ed.WordWrap());
         S << "WordWrap " << Ed.WordWrap();
@@ -436,6 +445,9 @@ std::string TEpisode::Step(int N) {
           << (OldInsert ? "" : " (overwrite)");
         Note(S.str());
         Ed.ProcessCommand(C, Key);
+        // A marker set anew may stand in virtual space; it is judged from here on.
+        if (C >= ccSetMarker0 && C <= ccSetMarker9 && Key >= '0' && Key <= '9')
+            MarkerInText[Key - '0'] = false;
         const TDoc New = Rig.Text();
         if ((OldReadOnly || LeavesTextAlone(C)) && New != Old)
             return OldReadOnly ? "a read-only editor changed its text" : "command changed the text";
