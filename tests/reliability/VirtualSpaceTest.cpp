@@ -50,3 +50,15 @@ TEST(VirtualSpace, SwitchingWordWrapOnBringsTheCaretBackToTheLineEnd) {
     EXPECT_EQ(Rig.Ed.CaretParaPos(), (TParaPos{1, 4}));
     EXPECT_NO_THROW(Rig.Ed.CheckInvariant());
 }
+
+// Lowering ParaLengthLimit narrows virtual space; a caret beyond the new limit comes back to it.
+// Fails until the limit's setter moves the caret; run it with --gtest_also_run_disabled_tests.
+TEST(VirtualSpace, DISABLED_LoweringParaLengthLimitBringsTheCaretWithinTheNewLimit) {
+    TRig Rig;
+    for (int I = 0; I < 20; ++I)
+        Rig.Ed.ProcessCommand(ccRight, 0);
+    ASSERT_EQ(Rig.Ed.CaretParaPos(), (TParaPos{1, 29}));
+    Rig.Ed.SetParaLengthLimit(10);
+    EXPECT_LE(Rig.Ed.CaretParaPos().Pos, 11);
+    EXPECT_NO_THROW(Rig.Ed.CheckInvariant());
+}
