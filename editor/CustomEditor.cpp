@@ -279,6 +279,7 @@ void TKroCustomEditor::SetParaLengthLimit(std::int32_t Value) {
     if (Value <= 0) return;
     FParaLengthLimit = Value;
     FParaList->SetParaLengthLimit(Value);
+    ClampCaretToVirtualSpace();
     UpdateHScrollRange();
     UpdateHScrollPos();
 }
@@ -309,6 +310,16 @@ void TKroCustomEditor::SetScrollBarsAlways(bool Value) {
 void TKroCustomEditor::SetScrollPastEnd(bool Value) {
     FScrollPastEnd = Value;
     if (Value) SetWordWrap(false);
+    else ClampCaretToVirtualSpace();
+}
+
+void TKroCustomEditor::ClampCaretToVirtualSpace() {
+    const std::int32_t LineLen = FParaList->GetLineLength(FCaretLine);
+    const std::int32_t Bound =
+        FScrollPastEnd ? std::max(LineLen + 1, FParaLengthLimit + 1) : LineLen + 1;
+    if (FCaretPos <= Bound) return;
+    FCaretPos = Bound;
+    PositionCaret(0);
 }
 
 void TKroCustomEditor::SetShowBookmarks(bool Value) {

@@ -387,6 +387,8 @@ protected:
     void FullRefresh(bool UpdateNow);
     void ComputeGeometry();
     void ApplyWrapToWindow();
+    // Brings a caret back from virtual space the current settings no longer allow.
+    void ClampCaretToVirtualSpace();
     // The window's style follows BorderStyle and ScrollBars; then what window creation does.
     void RecreateWnd();
     void AfterWindowCreated();

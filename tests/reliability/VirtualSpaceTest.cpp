@@ -31,9 +31,7 @@ struct TRig {
 };
 } // namespace
 
-// Fails until switching virtual space off moves the caret; run it with
-// --gtest_also_run_disabled_tests.
-TEST(VirtualSpace, DISABLED_SwitchingScrollPastEndOffBringsTheCaretBackToTheLineEnd) {
+TEST(VirtualSpace, SwitchingScrollPastEndOffBringsTheCaretBackToTheLineEnd) {
     TRig Rig;
     ASSERT_EQ(Rig.Ed.CaretParaPos(), (TParaPos{1, 9})) << "the caret did not enter virtual space";
     Rig.Ed.SetScrollPastEnd(false);
@@ -52,8 +50,7 @@ TEST(VirtualSpace, SwitchingWordWrapOnBringsTheCaretBackToTheLineEnd) {
 }
 
 // Lowering ParaLengthLimit narrows virtual space; a caret beyond the new limit comes back to it.
-// Fails until the limit's setter moves the caret; run it with --gtest_also_run_disabled_tests.
-TEST(VirtualSpace, DISABLED_LoweringParaLengthLimitBringsTheCaretWithinTheNewLimit) {
+TEST(VirtualSpace, LoweringParaLengthLimitBringsTheCaretWithinTheNewLimit) {
     TRig Rig;
     for (int I = 0; I < 20; ++I)
         Rig.Ed.ProcessCommand(ccRight, 0);
