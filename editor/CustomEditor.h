@@ -448,7 +448,9 @@ protected:
     // Loading: one line as one or more paragraphs before the last (split where it is longer
     // than ParaLengthLimit), without undo, notification, repaint or the ReadOnly test; Pieces
     // returns the paragraphs added.
-    TResultCode AppendParas(std::string_view S, std::int32_t& Pieces);
+    // FromFile: the text is a line of a file that will be saved again, so with trimming a piece
+    // never ends in the blanks it was split at (they would be trimmed on the next read).
+    TResultCode AppendParas(std::string_view S, std::int32_t& Pieces, bool FromFile = false);
     // After an undo or redo: the caret at (Para, Pos); view and scroll bars brought up to date.
     void CaretAfterReplay(std::int32_t Para, std::int32_t Pos);
 

@@ -339,7 +339,7 @@ TResultCode TKroCustomEditor::InsertString(std::string_view S) {
     return R;
 }
 
-TResultCode TKroCustomEditor::AppendParas(std::string_view S, std::int32_t& Pieces) {
+TResultCode TKroCustomEditor::AppendParas(std::string_view S, std::int32_t& Pieces, bool FromFile) {
     Pieces = 0;
     auto Len = static_cast<std::int32_t>(std::min<std::size_t>(S.size(), MaxLongint - 2));
     const char* Text = S.data();
@@ -351,7 +351,16 @@ TResultCode TKroCustomEditor::AppendParas(std::string_view S, std::int32_t& Piec
     const std::int32_t Limit = std::min(FParaLengthLimit, MaxParaLength);
     TResultCode R = FParaList->CheckLimits(0, 1, Len + 2);
     while (R == erOK) {
-        const std::int32_t Piece = Len > Limit ? BreakLongText(Text, Limit) : Len;
+        std::int32_t Piece = Len > Limit ? BreakLongText(Text, Limit) : Len;
+        // With trimming, a piece of a file's line must not end in the blanks it was split at:
+        // saved as a line of its own, they would be trimmed when the file is read again. They
+        // open the next piece instead (unless the piece is nothing but blanks).
+        if (FromFile && FTrimWhiteSpace && Piece < Len) {
+            std::int32_t Kept = Piece;
+            while (Kept > 0 && IsBlank(Text[Kept - 1]))
+                --Kept;
+            if (Kept > 0) Piece = Kept;
+        }
         FParaList->AppendPara(Text, Piece, false);
         ++Pieces;
         Text += Piece;

@@ -386,7 +386,7 @@ void TKroCustomTextFileEditor::LoadFromFile(std::string_view Name) {
         TKroLoadReport Report;
         ForEachLine(File.Get(), [&](const char* Text, std::size_t Len) {
             std::int32_t Pieces = 0;
-            const TResultCode R = AppendParas(std::string_view(Text, Len), Pieces);
+            const TResultCode R = AppendParas(std::string_view(Text, Len), Pieces, true);
             ++Report.Lines;
             if (Pieces > 1) ++Report.SplitLines;
             if (R != erOK) ++Report.LinesLeftOut;

@@ -76,16 +76,15 @@ protected:
 };
 } // namespace
 
-// A line longer than a paragraph can hold is split after a blank; with trailing blanks trimmed
-// on loading, that blank must not be lost when the saved file is read again. These two fail
-// until the loader keeps that blank; run them with --gtest_also_run_disabled_tests.
-TEST_F(FileRoundTrip, DISABLED_LineSplitAtABlankKeepsTheBlankThroughSaveAndReload) {
+// A line longer than a paragraph can hold is split at a blank; with trailing blanks trimmed
+// on loading, that blank must not be lost when the saved file is read again.
+TEST_F(FileRoundTrip, LineSplitAtABlankKeepsTheBlankThroughSaveAndReload) {
     const auto [Loaded, Reloaded] = LoadSaveLoad("aaaa bbbb cccc dddd\r\n", 10);
     ASSERT_GT(Loaded.size(), 2u) << "the line was not split";
     EXPECT_TRUE(Reloaded == Loaded) << FirstDifference(Loaded, Reloaded);
 }
 
-TEST_F(FileRoundTrip, DISABLED_OverLongLineWithTheDefaultLimitSurvivesSaveAndReload) {
+TEST_F(FileRoundTrip, OverLongLineWithTheDefaultLimitSurvivesSaveAndReload) {
     std::string Line;
     while (Line.size() < 40000)
         Line += "1.5 ";
