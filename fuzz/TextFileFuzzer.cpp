@@ -110,8 +110,8 @@ TDoc FileLines(const std::string& Bytes) {
 }
 
 // The paragraphs a load makes of those lines: trailing blanks trimmed when asked, lines longer
-// than the limit cut after their last blank within it (or at the limit), and the empty
-// paragraph after the last line.
+// than the limit cut at their last blank within it (or at the limit), and the empty paragraph
+// after the last line.
 TDoc LoadedParas(const TDoc& Lines, const TSettings& S) {
     TDoc D;
     const std::int32_t Limit = std::min(S.ParaLengthLimit, MaxParaLength);
@@ -129,6 +129,14 @@ TDoc LoadedParas(const TDoc& Lines, const TSettings& S) {
                         Piece = K;
                         break;
                     }
+                // With trimming the blanks at the cut open the next piece, unless the piece
+                // would be left with nothing.
+                if (S.Trim) {
+                    std::size_t Kept = Piece;
+                    while (Kept > 0 && IsBlank(L[At + Kept - 1]))
+                        --Kept;
+                    if (Kept > 0) Piece = Kept;
+                }
             }
             D.push_back(L.substr(At, Piece));
             At += Piece;
@@ -180,6 +188,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     Second.Ed.LoadFromFile(Saved);
     Second.CheckConsistent();
     FUZZ_CHECK(Second.Paras() == LoadedParas(FileLines(Want), S));
-    FUZZ_CHECK(Second.Paras() == Loaded);
+    // What was loaded comes back, except a piece that is nothing but blanks (a blank run longer
+    // than the paragraph limit): trimming on the next read empties it, and nothing can avoid it.
+    TDoc Expected = Loaded;
+    if (S.Trim)
+        for (std::string& P : Expected)
+            if (std::all_of(P.begin(), P.end(), IsBlank)) P.clear();
+    FUZZ_CHECK(Second.Paras() == Expected);
     return 0;
 }
