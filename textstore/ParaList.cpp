@@ -39,19 +39,15 @@ private:
 } // namespace
 
 TParaList::TParaList(IParaListClient* Owner, bool WordWrap, uint16_t UndoBufferSize)
-    : FOwner(Owner), FWordWrap(WordWrap) {
-    FFirst = FLast = new TParaNode("", 0, NoWrapColumn, FTabSize);
+    : FOwner(Owner), FPool(std::make_unique<TParaPool>()), FWordWrap(WordWrap) {
+    FFirst = FLast = TParaNode::Create(*FPool, "", 0, NoWrapColumn, FTabSize);
     FCursor = {FFirst, 1, 1, 1};
     FUndo = std::make_unique<TUndoBuffer>(UndoBufferSize);
 }
 
 TParaList::~TParaList() {
     FUndo.reset(); // releases the paragraphs its records own
-    for (TParaNode* N = FLast; N;) {
-        TParaNode* P = N->FPrev;
-        delete N;
-        N = P;
-    }
+    // The paragraphs hold nothing but pool storage: the pool takes them all at once.
 }
 
 // ---- settings ----
@@ -479,7 +475,7 @@ TResultCode TParaList::DoInsertPara(IParaListClient* Editor, int32_t Para, int32
     if (Len > MaxParaLength) return erParaTooLong;
     TParaNode* Node;
     try {
-        Node = new TParaNode(Text, Len, EffectiveWrapColumn(), FTabSize);
+        Node = TParaNode::Create(*FPool, Text, Len, EffectiveWrapColumn(), FTabSize);
     } catch (const std::bad_alloc&) {
         return erOutOfMemory;
     }
@@ -709,7 +705,7 @@ void TParaList::AppendPara(const char* Text, int32_t Len, bool TrimBlanks) {
         // Text longer than a paragraph can hold continues in further paragraphs.
         const bool Last = Len <= MaxParaLength;
         const int32_t Piece = Last ? Len : BreakLongText(Text, MaxParaLength);
-        auto* Node = new TParaNode(Text, Piece, EffectiveWrapColumn(), FTabSize);
+        TParaNode* Node = TParaNode::Create(*FPool, Text, Piece, EffectiveWrapColumn(), FTabSize);
         const int32_t Trimmed = TrimBlanks && Last ? Node->TrimTrailingBlanks() : 0;
         Node->FNext = FLast;
         Node->FPrev = FLast->FPrev;

@@ -3,6 +3,7 @@
 
 #include "ParaListClient.h"
 #include "ParaNode.h"
+#include "ParaPool.h"
 #include "ResultCodes.h"
 #include "UndoBuffer.h"
 
@@ -194,6 +195,8 @@ private:
     int32_t EffectiveParaLengthLimit() const;
 
     IParaListClient* FOwner;
+    // Every paragraph's storage; declared first so that it goes last.
+    std::unique_ptr<TParaPool> FPool;
     TParaNode* FFirst = nullptr;
     TParaNode* FLast = nullptr;
     TCursor FCursor;

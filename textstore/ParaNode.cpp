@@ -1,6 +1,7 @@
 // One paragraph: its text buffer, the line table, and the full and incremental line wrap.
 #include "ParaNode.h"
 
+#include "ParaPool.h"
 #include "TextRoutines.h"
 
 #include <algorithm>
@@ -50,14 +51,19 @@ std::vector<uint16_t> ComputeLineStarts(const char* Text, int32_t Length, int32_
     return Starts;
 }
 
-TParaNode::TParaNode(const char* Text, int32_t Length, int32_t WrapColumn, int TabSize) {
+TParaNode::TParaNode(const char* Text, int32_t Length, int32_t WrapColumn, int TabSize)
+    : TParaNode(nullptr, Text, Length, WrapColumn, TabSize) {}
+
+TParaNode::TParaNode(TParaPool* Pool, const char* Text, int32_t Length, int32_t WrapColumn,
+                     int TabSize)
+    : FPool(Pool) {
     FHeap = nullptr;
     if (Length < 0) Length = 0;
     if (Length > MaxParaLength) throw EOutOfMemory();
     if (Length > 0) {
         int32_t Cap = RoundUp(Length + 1, 8);
         if (Cap > InlineSize) {
-            FHeap = static_cast<char*>(std::malloc(static_cast<size_t>(Cap)));
+            FHeap = static_cast<char*>(AllocBytes(static_cast<size_t>(Cap)));
             if (!FHeap) throw EOutOfMemory();
         }
         FCapacity = static_cast<uint16_t>(Cap);
@@ -69,14 +75,47 @@ TParaNode::TParaNode(const char* Text, int32_t Length, int32_t WrapColumn, int T
     try {
         Recalc(WrapColumn, TabSize);
     } catch (...) {
-        if (FCapacity > InlineSize) std::free(FHeap);
+        if (FCapacity > InlineSize) FreeBytes(FHeap, FCapacity);
+        if (FLines) FreeBytes(FLines, sizeof(uint16_t) * FLineTableSize);
+        throw;
+    }
+}
+
+TParaNode* TParaNode::Create(TParaPool& Pool, const char* Text, int32_t Length, int32_t WrapColumn,
+                             int TabSize) {
+    void* Mem = Pool.Allocate(sizeof(TParaNode));
+    if (!Mem) throw EOutOfMemory();
+    try {
+        return ::new (Mem) TParaNode(&Pool, Text, Length, WrapColumn, TabSize);
+    } catch (...) {
+        Pool.Release(Mem, sizeof(TParaNode));
         throw;
     }
 }
 
 TParaNode::~TParaNode() {
-    if (FCapacity > InlineSize) std::free(FHeap);
-    std::free(FLines);
+    if (FCapacity > InlineSize) FreeBytes(FHeap, FCapacity);
+    if (FLines) FreeBytes(FLines, sizeof(uint16_t) * FLineTableSize);
+}
+
+void TParaNode::operator delete(TParaNode* Node, std::destroying_delete_t) {
+    TParaPool* Pool = Node->FPool;
+    Node->~TParaNode();
+    if (Pool)
+        Pool->Release(Node, sizeof(TParaNode));
+    else
+        ::operator delete(Node);
+}
+
+void* TParaNode::AllocBytes(std::size_t N) {
+    return FPool ? FPool->Allocate(N) : std::malloc(N);
+}
+
+void TParaNode::FreeBytes(void* P, std::size_t N) {
+    if (FPool)
+        FPool->Release(P, N);
+    else
+        std::free(P);
 }
 
 char* TParaNode::Buf() {
@@ -97,13 +136,13 @@ bool TParaNode::EnsureCapacity(int32_t Needed) {
         FCapacity = static_cast<uint16_t>(Cap);
         return true;
     }
-    char* P = static_cast<char*>(std::malloc(static_cast<size_t>(Cap)));
+    char* P = static_cast<char*>(AllocBytes(static_cast<size_t>(Cap)));
     if (!P) return false;
     if (FCapacity == 0)
         P[0] = '\0';
     else
         std::memcpy(P, Buf(), static_cast<size_t>(FLength) + 1);
-    if (FCapacity > InlineSize) std::free(FHeap);
+    if (FCapacity > InlineSize) FreeBytes(FHeap, FCapacity);
     FHeap = P;
     FCapacity = static_cast<uint16_t>(Cap);
     return true;
@@ -112,9 +151,11 @@ bool TParaNode::EnsureCapacity(int32_t Needed) {
 bool TParaNode::GrowLineTable(int32_t Size) {
     if (Size <= FLineTableSize) return true;
     if (FLines) {
-        auto* P = static_cast<uint16_t*>(std::realloc(FLines, sizeof(uint16_t) * Size));
+        auto* P = static_cast<uint16_t*>(AllocBytes(sizeof(uint16_t) * Size));
         if (!P) return false;
+        std::memcpy(P, FLines, sizeof(uint16_t) * FLineTableSize);
         std::memset(P + FLineTableSize, 0, sizeof(uint16_t) * (Size - FLineTableSize));
+        FreeBytes(FLines, sizeof(uint16_t) * FLineTableSize);
         FLines = P;
     }
     FLineTableSize = static_cast<uint16_t>(Size);
@@ -126,8 +167,9 @@ bool TParaNode::EnsureLineTable(int32_t Entries) {
         return false;
     if (Entries > 1 && !FLines) {
         // Single-line paragraphs keep no table storage; it appears with the second line.
-        FLines = static_cast<uint16_t*>(std::calloc(FLineTableSize, sizeof(uint16_t)));
+        FLines = static_cast<uint16_t*>(AllocBytes(sizeof(uint16_t) * FLineTableSize));
         if (!FLines) return false;
+        std::memset(FLines, 0, sizeof(uint16_t) * FLineTableSize);
     }
     return true;
 }

@@ -3,7 +3,9 @@
 
 #include "ResultCodes.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <new>
 #include <vector>
 
 // The most characters a paragraph can hold (offsets are 16-bit).
@@ -12,15 +14,25 @@ constexpr int32_t MaxParaLength = 32767;
 constexpr int32_t NoWrapColumn = 2147483647;
 
 class TParaList;
+class TParaPool;
 
 class TParaNode {
 public:
     // Copies Length bytes of Text (which may hold NULs) and wraps them. An allocation failure
     // raises EOutOfMemory. Length must not exceed MaxParaLength.
     TParaNode(const char* Text, int32_t Length, int32_t WrapColumn, int TabSize);
+    // The same with the node, its text and its line table in Pool, which must outlive it.
+    static TParaNode* Create(TParaPool& Pool, const char* Text, int32_t Length, int32_t WrapColumn,
+                             int TabSize);
     ~TParaNode();
     TParaNode(const TParaNode&) = delete;
     TParaNode& operator=(const TParaNode&) = delete;
+
+    // delete hands a node made by Create back to its pool and any other to the heap.
+    static void* operator new(std::size_t Size) { return ::operator new(Size); }
+    void operator delete(TParaNode* Node, std::destroying_delete_t);
+    // For a constructor that throws inside new.
+    void operator delete(void* P) { ::operator delete(P); }
 
     // Bytes reserved for the text including its NUL; 0 while the paragraph has no buffer.
     uint16_t Capacity() const { return FCapacity; }
@@ -67,8 +79,13 @@ public:
 private:
     friend class TParaList;
 
-    static constexpr int InlineSize = 16;
+    // Texts up to 7 characters live inside the node.
+    static constexpr int InlineSize = 8;
 
+    TParaNode(TParaPool* Pool, const char* Text, int32_t Length, int32_t WrapColumn, int TabSize);
+    // Storage from the pool, or the heap without one; null when none is left.
+    void* AllocBytes(std::size_t N);
+    void FreeBytes(void* P, std::size_t N);
     char* Buf();
     bool EnsureCapacity(int32_t Needed);
     bool GrowLineTable(int32_t Size);
@@ -80,6 +97,7 @@ private:
 
     TParaNode* FNext = nullptr;
     TParaNode* FPrev = nullptr;
+    TParaPool* FPool = nullptr;
     union {
         char* FHeap;
         char FInline[InlineSize];

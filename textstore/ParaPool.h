@@ -1,0 +1,64 @@
+// Storage for the paragraphs of one document: nodes, texts and line tables carved from large
+// blocks, recycled by size, and all handed back at once when the document goes.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <unordered_set>
+#include <vector>
+
+// Under the address sanitizer every allocation is a heap block of its own, so that overruns and
+// uses after release are caught.
+#if defined(__SANITIZE_ADDRESS__)
+#define ZX_PARA_POOL_CHECKED 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define ZX_PARA_POOL_CHECKED 1
+#endif
+#endif
+
+class TParaPool {
+public:
+    TParaPool() = default;
+    // Releases every block. Whatever was allocated and not released is gone with them: the
+    // owner must not use or destroy it afterwards.
+    ~TParaPool();
+    TParaPool(const TParaPool&) = delete;
+    TParaPool& operator=(const TParaPool&) = delete;
+
+    // Size bytes aligned to 8 (null when no memory is left). Size must be 1..MaxSize.
+    void* Allocate(std::size_t Size);
+    // Gives back what Allocate(Size) returned, with the same Size; null is ignored.
+    void Release(void* P, std::size_t Size);
+
+    // The largest request: a paragraph's text or line table never needs more.
+    static constexpr std::size_t MaxSize = std::size_t(1) << 17;
+
+    // Bytes taken from the system for blocks.
+    std::size_t Reserved() const { return FReserved; }
+
+private:
+    struct TBlock {
+        void* Base;
+        std::size_t Size;
+    };
+    struct TFree {
+        TFree* Next;
+    };
+
+    // Size classes: 8-byte steps up to 1 KiB, then eight steps per doubling up to MaxSize.
+    static constexpr std::size_t SmallLimit = 1024;
+    static constexpr int ClassCount = 1 + SmallLimit / 8 + 7 * 8;
+    static int ClassOf(std::size_t Size, std::size_t& Rounded);
+
+    bool NewBlock(std::size_t AtLeast);
+
+    std::array<TFree*, ClassCount> FFree{};
+    char* FNext = nullptr; // the unused rest of the newest block
+    char* FEnd = nullptr;
+    std::vector<TBlock> FBlocks;
+    std::size_t FReserved = 0;
+#if defined(ZX_PARA_POOL_CHECKED)
+    std::unordered_set<void*> FLive;
+#endif
+};
