@@ -178,6 +178,8 @@ void TParaNode::Recalc(int32_t WrapColumn, int TabSize) {
     FLineCount = 1;
     if (!Wraps(WrapColumn) || FCapacity == 0) return;
     if (!GrowLineTable(LineTableEstimate(FLength, WrapColumn))) throw EOutOfMemory();
+    // Even with every character a tab the text would not pass the wrap column: one line.
+    if (int64_t(FLength) * std::max(TabSize, 1) <= WrapColumn) return;
     const char* T = Text();
     bool WithTabs = HasTab(T, FLength);
     int32_t Count = 1;
@@ -198,6 +200,10 @@ void TParaNode::Reflow(int32_t Offset, int32_t OldSpan, int32_t NewSpan, int32_t
     const int32_t E = PosToLine(Offset + 1, PosInLine);
     if (!Wraps(WrapColumn) || FCapacity == 0) {
         FirstChanged = LastChanged = E;
+        return;
+    }
+    if (OldCount == 1 && int64_t(FLength) * std::max(TabSize, 1) <= WrapColumn) {
+        FirstChanged = LastChanged = 1; // one line before and, as in Recalc, one line after
         return;
     }
     const int32_t Delta = NewSpan - OldSpan;
