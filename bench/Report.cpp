@@ -274,6 +274,11 @@ std::string MarkdownTable(const SizeReport& report) {
 }
 
 std::string MachineDescription() {
+#if defined(__clang__)
+    const char* kCompiler = "Clang";
+#else
+    const char* kCompiler = "GCC";
+#endif
     std::string cpu = "unknown", memory = "unknown", os = "unknown";
     std::ifstream cpuinfo("/proc/cpuinfo");
     for (std::string line; std::getline(cpuinfo, line);)
@@ -303,7 +308,8 @@ std::string MachineDescription() {
         << "\n"
         << "- Qt " << qVersion() << ", QScintilla " << QSCINTILLA_VERSION_STR
         << ", offscreen platform, widget 800×600, DejaVu Sans Mono 10\n"
-        << "- compiler: " << __VERSION__ << ", build type " << ZANTRIX_BENCH_BUILD_TYPE << "\n";
+        << "- compiler: " << kCompiler << " " << __VERSION__ << ", build type "
+        << ZANTRIX_BENCH_BUILD_TYPE << "\n";
     return out.str();
 }
 
