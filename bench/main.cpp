@@ -1,7 +1,5 @@
-// zantrix-bench: times what a user waits for in our editor and its peers on the same generated
-// text.
+// zantrix-bench: times what a user waits for, in our editor and its peers, on the same text.
 #include "EditorAdapter.h"
-#include "Operations.h"
 #include "Options.h"
 #include "Reference.h"
 #include "Report.h"
@@ -15,12 +13,9 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstring>
 #include <fstream>
-#include <sstream>
 
 namespace zbench {
 namespace {
