@@ -32,6 +32,7 @@ int32_t NextLineStart(const char* Text, int32_t Length, int32_t Start, int32_t W
 // Line table entries wanted when a paragraph of Length characters is created or fully wrapped.
 int32_t LineTableEstimate(int32_t Length, int32_t WrapColumn) {
     if (!Wraps(WrapColumn)) return 1;
+    if (Length < WrapColumn) return 8; // the usual case, without a division
     int32_t N = Length / WrapColumn;
     return std::max<int32_t>(8, RoundUp(N + N / 5, 8));
 }
