@@ -15,8 +15,11 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QProxyStyle>
 #include <QScrollBar>
+#include <QStyleFactory>
 #include <QStyleHints>
+#include <QStyleOptionComplex>
 #include <QThread>
 #include <QWheelEvent>
 
@@ -58,6 +61,46 @@ template <class Fn> void Guarded(Fn&& F) {
     }
 }
 
+// Qt's raster engine gives every fill of more than about a hundred rows to its thread pool and
+// waits for the pool; on a busy machine that wait costs far more than the fill. Scroll bars are
+// long enough to do that on every paint, so the style draws them in pieces of at most PaintBand
+// rows (or columns), each on an image of its own, which no fill can exceed.
+constexpr int PaintBand = 64;
+
+// The application's style with scroll bars drawn piece by piece.
+class TKroBandedStyle : public QProxyStyle {
+public:
+    explicit TKroBandedStyle(QStyle* Base) : QProxyStyle(Base) {}
+
+    void drawComplexControl(ComplexControl Control, const QStyleOptionComplex* Option,
+                            QPainter* Painter, const QWidget* Widget) const override {
+        const QRect R = Option->rect;
+        const bool Tall = R.height() >= R.width();
+        const int Length = Tall ? R.height() : R.width();
+        if (Control != CC_ScrollBar || Length <= PaintBand) {
+            QProxyStyle::drawComplexControl(Control, Option, Painter, Widget);
+            return;
+        }
+        const qreal Dpr = Painter->device() ? Painter->device()->devicePixelRatioF() : 1.0;
+        for (int At = 0; At < Length; At += PaintBand) {
+            const int N = std::min(PaintBand, Length - At);
+            const QRect Piece = Tall ? QRect(R.left(), R.top() + At, R.width(), N)
+                                     : QRect(R.left() + At, R.top(), N, R.height());
+            QImage Image(Piece.size() * Dpr, QImage::Format_ARGB32_Premultiplied);
+            Image.setDevicePixelRatio(Dpr);
+            Image.fill(Qt::transparent);
+            {
+                QPainter P(&Image);
+                P.setRenderHints(Painter->renderHints());
+                P.setFont(Painter->font());
+                P.translate(-Piece.topLeft());
+                QProxyStyle::drawComplexControl(Control, Option, &P, Widget);
+            }
+            Painter->drawImage(Piece.topLeft(), Image);
+        }
+    }
+};
+
 } // namespace
 
 // The client area: it paints and takes the mouse; everything else belongs to the host.
@@ -96,6 +139,12 @@ TKroEditorWidget::TKroEditorWidget(QWidget* Parent, TKroController* Controller,
     FVBar = new QScrollBar(Qt::Vertical, this);
     FCorner = new QWidget(this);
     FCorner->setAutoFillBackground(true);
+    if (QStyle* Base = QStyleFactory::create(style()->name())) {
+        auto* Banded = new TKroBandedStyle(Base);
+        Banded->setParent(this);
+        FVBar->setStyle(Banded);
+        FHBar->setStyle(Banded);
+    }
     for (QScrollBar* B : {FHBar, FVBar}) {
         B->setFocusPolicy(Qt::NoFocus);
         B->setRange(0, 0);
