@@ -550,13 +550,16 @@ TResultCode TParaList::SplitPara(IParaListClient* Editor, int32_t Para, int32_t 
     if (Pos == 1) return InsertParaBefore(Editor, Para, 0, "");
     TGroupScope Group(*FUndo);
     Record(uaCaret, Para, Pos, nullptr, 0);
+    // Blanks trimmed before the split point; they are reported as deleted before the split, so
+    // positions inside them come back to the new end of the paragraph.
+    int32_t Trimmed = 0;
     {
         TFlagScope Quiet(FNotifyEnabled, false);
         TResultCode R = InsertParaAfter(Editor, Para, L - Pos + 1, N->Text() + Pos - 1);
         if (R) return R;
         if (Pos <= L) {
-            int32_t B = TrimBlanks ? N->CountTrailingBlanks(Pos - 1) : 0;
-            DeleteText(Editor, Para, L - (Pos - B) + 1, Pos - B);
+            Trimmed = TrimBlanks ? N->CountTrailingBlanks(Pos - 1) : 0;
+            DeleteText(Editor, Para, L - (Pos - Trimmed) + 1, Pos - Trimmed);
         }
         int32_t Chars = 0;
         if (Indent > 0) {
@@ -575,6 +578,12 @@ TResultCode TParaList::SplitPara(IParaListClient* Editor, int32_t Para, int32_t 
         Record(uaCaret, Para + 1, Indent + 1, nullptr, 0);
     }
     if (FNotifyEnabled) {
+        if (Trimmed > 0) {
+            Pos -= Trimmed;
+            for (TParaPos& M : FMarkers)
+                AdjustMarkerForTextDeleted(M, Para, Trimmed, Pos);
+            if (Editor) Editor->TextDeleted(Para, Pos, Trimmed);
+        }
         for (TParaPos& M : FMarkers)
             AdjustForParaSplit(M, Para, Indent, Pos);
         if (Editor) Editor->ParaSplit(Para, Pos, Indent);

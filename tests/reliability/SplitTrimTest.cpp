@@ -26,9 +26,7 @@ bool InsideText(TParaList& L, const TParaPos& P) {
 }
 } // namespace
 
-// These fail until the split accounts for the blanks it removes; run them with
-// --gtest_also_run_disabled_tests.
-TEST(SplitTrim, DISABLED_MarkerInsideTheTrimmedBlanksStaysInsideTheText) {
+TEST(SplitTrim, MarkerInsideTheTrimmedBlanksStaysInsideTheText) {
     TSilentClient Client;
     TParaList L(&Client, false, 8192);
     const std::string Text = "ab   cd";
@@ -46,7 +44,7 @@ TEST(SplitTrim, DISABLED_MarkerInsideTheTrimmedBlanksStaysInsideTheText) {
     }
 }
 
-TEST(SplitTrim, DISABLED_OtherControlsCaretInsideTheTrimmedBlanksStaysInsideTheText) {
+TEST(SplitTrim, OtherControlsCaretInsideTheTrimmedBlanksStaysInsideTheText) {
     TKroHeadlessPlatform Platform;
     TKroPlatformScope Scope{Platform};
     TKroController Controller;
