@@ -59,7 +59,7 @@ bool ParseOptions(const std::vector<std::string>& args,
             o.help = true;
             return true;
         } else if (a == "--all") {
-            for (const WorkloadSpec& s : Workloads())
+            for (const WorkloadKind& s : Workloads())
                 o.sizes.push_back(s.key);
         } else if (a == "--smoke") {
             o.smoke = true;

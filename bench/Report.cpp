@@ -85,8 +85,8 @@ bool TypedEverything(const SizeReport& report, const char* editor) {
 }
 
 double GoalFor(const SizeReport& report, const Operation& op) {
-    if (report.spec.longLines) return op.goalLong;
-    return report.spec.key == "100M" ? op.goalLarge : 0;
+    if (report.kind.longLines) return op.goalLong;
+    return report.kind.key == "100M" ? op.goalLarge : 0;
 }
 
 bool HasGoals(const SizeReport& report) {
@@ -158,7 +158,7 @@ std::size_t Width(const std::string& s) {
 }
 
 std::string Heading(const SizeReport& report) {
-    return report.spec.title + ": " + WithThousands(report.stats.bytes) + " bytes, " +
+    return report.kind.title + ": " + WithThousands(report.stats.bytes) + " bytes, " +
            WithThousands(report.stats.lines) + " lines, longest " +
            WithThousands(report.stats.longestLine) + " characters; median of " +
            std::to_string(report.runs) + (report.runs == 1 ? " run" : " runs");

@@ -23,7 +23,7 @@ struct EditorRuns {
 };
 
 struct SizeReport {
-    WorkloadSpec spec;
+    WorkloadKind kind;
     TextStats stats;
     int runs = 0;
     SessionShape shape;

@@ -204,20 +204,20 @@ private:
 
 } // namespace
 
-const std::vector<WorkloadSpec>& Workloads() {
-    static const std::vector<WorkloadSpec> specs = {
+const std::vector<WorkloadKind>& Workloads() {
+    static const std::vector<WorkloadKind> kinds = {
         {"1M", "1 MB", 1000000, false},
         {"10M", "10 MB", 10000000, false},
         {"100M", "100 MB", 100000000, false},
         {"long", "long lines (70 × 30000 characters)",
          std::uint64_t(kLongLineCount) * (kLongLineLength + 2), true},
     };
-    return specs;
+    return kinds;
 }
 
-const WorkloadSpec* FindWorkload(const std::string& key) {
-    for (const WorkloadSpec& spec : Workloads())
-        if (spec.key == key) return &spec;
+const WorkloadKind* FindWorkload(const std::string& key) {
+    for (const WorkloadKind& kind : Workloads())
+        if (kind.key == key) return &kind;
     return nullptr;
 }
 
@@ -253,9 +253,9 @@ std::string GenerateLongLineText(int lines, int length) {
     return out;
 }
 
-std::string GenerateWorkload(const WorkloadSpec& spec) {
-    return spec.longLines ? GenerateLongLineText(kLongLineCount, kLongLineLength)
-                          : GenerateSceneText(spec.bytes);
+std::string GenerateWorkload(const WorkloadKind& kind) {
+    return kind.longLines ? GenerateLongLineText(kLongLineCount, kLongLineLength)
+                          : GenerateSceneText(kind.bytes);
 }
 
 TextStats Measure(const std::string& text) {

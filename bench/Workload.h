@@ -7,7 +7,7 @@
 
 namespace zbench {
 
-struct WorkloadSpec {
+struct WorkloadKind {
     std::string key;   // as given to --size
     std::string title; // table heading
     std::uint64_t bytes = 0;
@@ -15,8 +15,8 @@ struct WorkloadSpec {
 };
 
 // 1M, 10M, 100M and the long-line file, in that order.
-const std::vector<WorkloadSpec>& Workloads();
-const WorkloadSpec* FindWorkload(const std::string& key);
+const std::vector<WorkloadKind>& Workloads();
+const WorkloadKind* FindWorkload(const std::string& key);
 
 // A pattern the generated texts never contain, in any letter case.
 extern const char kAbsentPattern[];
@@ -28,7 +28,7 @@ inline constexpr int kLongLineCount = 70;
 std::string GenerateSceneText(std::uint64_t bytes);
 // `lines` lines of exactly `length` characters each.
 std::string GenerateLongLineText(int lines, int length);
-std::string GenerateWorkload(const WorkloadSpec& spec);
+std::string GenerateWorkload(const WorkloadKind& kind);
 
 struct TextStats {
     std::uint64_t bytes = 0;

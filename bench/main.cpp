@@ -100,16 +100,16 @@ int RunParent(int argc, char** argv, const Options& o, const std::vector<std::st
                            "`.\n\n" + MachineDescription() + "\n";
     bool failed = false;
     for (const std::string& key : o.sizes) {
-        const WorkloadSpec& spec = *FindWorkload(key);
+        const WorkloadKind& kind = *FindWorkload(key);
         SizeReport report;
-        report.spec = spec;
+        report.kind = kind;
         report.shape = o.shape;
         report.builtEditors = built;
-        report.runs = o.runs ? o.runs : (spec.bytes > 50000000 || spec.longLines ? 3 : 5);
-        const QString file = workDir + "/" + QString::fromStdString(spec.key) + ".znt";
+        report.runs = o.runs ? o.runs : (kind.bytes > 50000000 || kind.longLines ? 3 : 5);
+        const QString file = workDir + "/" + QString::fromStdString(kind.key) + ".znt";
         {
-            std::fprintf(stderr, "%s: generating\n", spec.key.c_str());
-            const std::string text = GenerateWorkload(spec);
+            std::fprintf(stderr, "%s: generating\n", kind.key.c_str());
+            const std::string text = GenerateWorkload(kind);
             report.stats = Measure(text);
             std::ofstream f(file.toStdString(), std::ios::binary);
             f.write(text.data(), std::streamsize(text.size()));
@@ -122,7 +122,7 @@ int RunParent(int argc, char** argv, const Options& o, const std::vector<std::st
         for (int r = 1; r <= report.runs; ++r) {
             // Editors take turns in each round, so a slow spell of the machine hits them alike.
             for (const std::string& editor : o.editors) {
-                std::fprintf(stderr, "%s: run %d of %d, %s\n", spec.key.c_str(), r, report.runs,
+                std::fprintf(stderr, "%s: run %d of %d, %s\n", kind.key.c_str(), r, report.runs,
                              FindEditor(editor)->title.c_str());
                 const auto start = std::chrono::steady_clock::now();
                 RunSessionProcess(o, editor, file, workDir, report.editors[editor]);

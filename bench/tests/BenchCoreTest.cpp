@@ -70,10 +70,10 @@ TEST(BenchWorkload, LargeTextHasSomeLongLinesButNoneBeyondAParagraph) {
 }
 
 TEST(BenchWorkload, LongLineFileHasExactLines) {
-    const WorkloadSpec* spec = FindWorkload("long");
-    ASSERT_NE(spec, nullptr);
-    const std::string text = GenerateWorkload(*spec);
-    EXPECT_EQ(text.size(), spec->bytes);
+    const WorkloadKind* kind = FindWorkload("long");
+    ASSERT_NE(kind, nullptr);
+    const std::string text = GenerateWorkload(*kind);
+    EXPECT_EQ(text.size(), kind->bytes);
     ExpectCrLfLines(text);
     const TextStats stats = Measure(text);
     EXPECT_EQ(stats.lines, std::uint64_t(kLongLineCount));
@@ -113,7 +113,7 @@ TEST(BenchReport, MedianAndFormats) {
 
 SizeReport SampleReport(const std::string& size) {
     SizeReport r;
-    r.spec = *FindWorkload(size);
+    r.kind = *FindWorkload(size);
     r.runs = 3;
     r.builtEditors = {"zantrix", "plain", "scintilla"};
     r.reference.memchrSeconds = 0.001;
