@@ -360,9 +360,13 @@ void TKroEditorWidget::InvalidateAll() {
 }
 
 void TKroEditorWidget::Update() {
-    // The window's pending repaint, now (not from inside a paint).
-    if (FInPaint || !FViewport->isVisible() || !FViewport->updatesEnabled()) return;
-    QCoreApplication::sendPostedEvents(window(), QEvent::UpdateRequest);
+    // The window's pending repaint, now (not from inside a paint): the control paints into the
+    // buffer at once, as it would on an immediate update of its window. The screen takes the
+    // pixels from the buffer with the repaint already scheduled for every dirty area, so a
+    // burst of updates (one per undo step, say) copies them to the screen once.
+    if (FInPaint || !FViewport->isVisible() || !FViewport->updatesEnabled() || !FEditor) return;
+    EnsureBuffer();
+    PaintControl(QRegion(FViewport->rect()));
 }
 
 void TKroEditorWidget::ScrollRect(const TKroRect& Area, int Dx, int Dy) {
@@ -449,35 +453,38 @@ void TKroEditorWidget::EnsureBuffer() {
     FDirty = QRegion(FViewport->rect());
 }
 
+void TKroEditorWidget::PaintControl(const QRegion& Region) {
+    const QRegion ToPaint = FDirty & Region;
+    if (ToPaint.isEmpty()) return;
+    FDirty -= ToPaint;
+    FInPaint = true;
+    {
+        QPainter B(&FBuffer);
+        TKroQtSurface Surface(&B, FViewport->logicalDpiY());
+        auto PaintRect = [&](const QRect& R) {
+            B.setClipRect(R);
+            Guarded([&] {
+                FEditor->Paint(Surface, {R.left(), R.top(), R.right() + 1, R.bottom() + 1});
+            });
+        };
+        // Separate dirty bands are painted each on its own, not the gap between them.
+        if (ToPaint.rectCount() <= 8) {
+            for (const QRect& R : ToPaint)
+                PaintRect(R);
+        } else {
+            PaintRect(ToPaint.boundingRect());
+        }
+    }
+    FInPaint = false;
+    ++FControlPaints;
+}
+
 void TKroEditorWidget::ViewportPaint(QPaintEvent* E) {
     if (!FEditor) return;
     EnsureBuffer();
     // The control paints what it asked to repaint, into the buffer; everything else on the
     // screen comes from the buffer, so neither the caret's blinking nor its moves repaint text.
-    const QRegion ToPaint = FDirty & E->region();
-    if (!ToPaint.isEmpty()) {
-        FDirty -= ToPaint;
-        FInPaint = true;
-        {
-            QPainter B(&FBuffer);
-            TKroQtSurface Surface(&B, FViewport->logicalDpiY());
-            auto PaintRect = [&](const QRect& R) {
-                B.setClipRect(R);
-                Guarded([&] {
-                    FEditor->Paint(Surface, {R.left(), R.top(), R.right() + 1, R.bottom() + 1});
-                });
-            };
-            // Separate dirty bands are painted each on its own, not the gap between them.
-            if (ToPaint.rectCount() <= 8) {
-                for (const QRect& R : ToPaint)
-                    PaintRect(R);
-            } else {
-                PaintRect(ToPaint.boundingRect());
-            }
-        }
-        FInPaint = false;
-        ++FControlPaints;
-    }
+    PaintControl(E->region());
     QPainter P(FViewport);
     P.drawImage(QPoint(0, 0), FBuffer);
     if (CaretDrawn()) {

@@ -111,6 +111,8 @@ private:
     // From the client area.
     void ViewportPaint(QPaintEvent* E);
     void EnsureBuffer();
+    // Lets the control paint what it asked to repaint within Region into the buffer.
+    void PaintControl(const QRegion& Region);
     void ViewportMousePress(QMouseEvent* E);
     void ViewportMouseRelease(QMouseEvent* E);
     void ViewportMouseDoubleClick(QMouseEvent* E);
