@@ -76,6 +76,7 @@ void TParaList::SetTabSize(uint8_t N) {
     }
     if (Changed) {
         ResetCursor();
+        RebuildMarks();
         if (FOwner) FOwner->TextReformatted();
     }
 }
@@ -131,6 +132,40 @@ void TParaList::ResetCursor() {
     FCursor = {FFirst, 1, 1, 1};
 }
 
+void TParaList::ShiftMarks(int32_t Para, int32_t DPara, int32_t DLine) {
+    auto It = std::lower_bound(FMarks.begin(), FMarks.end(), Para,
+                               [](const TMark& M, int32_t P) { return M.Para < P; });
+    for (; It != FMarks.end(); ++It) {
+        It->Para += DPara;
+        It->Line += DLine;
+    }
+}
+
+const TParaList::TMark* TParaList::MarkNearPara(int32_t Para) const {
+    auto It = std::lower_bound(FMarks.begin(), FMarks.end(), Para,
+                               [](const TMark& M, int32_t P) { return M.Para < P; });
+    if (It == FMarks.end()) return FMarks.empty() ? nullptr : &FMarks.back();
+    if (It != FMarks.begin() && Para - (It - 1)->Para < It->Para - Para) --It;
+    return &*It;
+}
+
+const TParaList::TMark* TParaList::MarkNearLine(int32_t Line) const {
+    auto It = std::lower_bound(FMarks.begin(), FMarks.end(), Line,
+                               [](const TMark& M, int32_t L) { return M.Line < L; });
+    if (It == FMarks.end()) return FMarks.empty() ? nullptr : &FMarks.back();
+    if (It != FMarks.begin() && Line - (It - 1)->Line < It->Line - Line) --It;
+    return &*It;
+}
+
+void TParaList::RebuildMarks() {
+    FMarks.clear();
+    int32_t Para = 1, Line = 1;
+    for (TParaNode* N = FFirst; N; N = N->FNext, ++Para) {
+        if (Para % MarkSpacing == 0) FMarks.push_back({N, Para, Line});
+        Line += N->LineCount();
+    }
+}
+
 TParaNode* TParaList::GetPara(int32_t Para) {
     if (Para < 1 || Para > FParaCount) return nullptr;
     FCursor.Line = FirstLineOfCursor();
@@ -165,6 +200,12 @@ TParaNode* TParaList::GetPara(int32_t Para) {
             N = FLast;
             P = FParaCount;
             Line = FLineCount - FLast->LineCount() + 1;
+        }
+        if (const TMark* M = MarkNearPara(Para);
+            M && std::abs(Para - M->Para) < std::abs(Para - P)) {
+            N = M->Node;
+            P = M->Para;
+            Line = M->Line;
         }
         while (P < Para) {
             Line += N->LineCount();
@@ -225,6 +266,12 @@ TParaNode* TParaList::GetLine(int32_t Line, const char*& Text, int32_t& Len) {
             N = FLast;
             P = FParaCount;
             First = FLineCount - FLast->LineCount() + 1;
+        }
+        if (const TMark* M = MarkNearLine(Line);
+            M && std::abs(Line - M->Line) < std::abs(Line - First)) {
+            N = M->Node;
+            P = M->Para;
+            First = M->Line;
         }
         while (Line < First) {
             N = N->FPrev;
@@ -324,9 +371,9 @@ void TParaList::MarkUnchanged(TParaNode* Node, int32_t Pos) {
 void TParaList::EditTail(IParaListClient* Editor, int32_t Para, int32_t FirstLine, int32_t OldLines,
                          TParaNode* Node, int32_t OldLength, int32_t First, int32_t Last) {
     (void)Editor;
-    (void)Para;
     FByteCount += Node->Length() - OldLength;
     FLineCount += Node->LineCount() - OldLines;
+    if (Node->LineCount() != OldLines) ShiftMarks(Para + 1, 0, Node->LineCount() - OldLines);
     FFirstDirtyLine = FirstLine + First - 1;
     FLastDirtyLine = Node->LineCount() == OldLines ? FirstLine + Last - 1 : MaxLongint;
     FModified = true;
@@ -448,6 +495,7 @@ void TParaList::LinkBefore(TParaNode* Node, int32_t Para) {
     FLineCount += Node->LineCount();
     FByteCount += Node->Length() + 2;
     FCursor = {Node, Para, FirstLine, 1};
+    ShiftMarks(Para, 1, Node->LineCount());
 }
 
 void TParaList::LinkAfter(TParaNode* Node, int32_t Para) {
@@ -462,6 +510,7 @@ void TParaList::LinkAfter(TParaNode* Node, int32_t Para) {
     ++FParaCount;
     FLineCount += Node->LineCount();
     FByteCount += Node->Length() + 2;
+    ShiftMarks(Para + 1, 1, Node->LineCount());
 }
 
 TResultCode TParaList::DoInsertPara(IParaListClient* Editor, int32_t Para, int32_t Len,
@@ -527,6 +576,9 @@ void TParaList::DeletePara(IParaListClient* Editor, int32_t Para) {
     else
         FLast = N->FPrev;
     N->FNext = N->FPrev = nullptr;
+    if (const TMark* M = MarkNearPara(Para); M && M->Node == N)
+        FMarks.erase(FMarks.begin() + (M - FMarks.data()));
+    ShiftMarks(Para + 1, -1, -N->LineCount());
     --FParaCount;
     FLineCount -= N->LineCount();
     FByteCount -= N->Length() + 2;
@@ -723,6 +775,17 @@ void TParaList::AppendPara(const char* Text, int32_t Len, bool TrimBlanks) {
         else
             FFirst = Node;
         FLast->FPrev = Node;
+        // The new paragraph takes the last one's number and lines; the last one moves on.
+        const int32_t Para = FParaCount;
+        const int32_t Line = FLineCount - FLast->LineCount() + 1;
+        // Only the last paragraph's mark can lie at or after the new one.
+        const bool LastMarked = !FMarks.empty() && FMarks.back().Node == FLast;
+        if (LastMarked) {
+            FMarks.back().Para += 1;
+            FMarks.back().Line += Node->LineCount();
+        }
+        if (Para % MarkSpacing == 0)
+            FMarks.insert(LastMarked ? FMarks.end() - 1 : FMarks.end(), {Node, Para, Line});
         ++FParaCount;
         FByteCount += Piece + 2 - Trimmed;
         FLineCount += Node->LineCount();
@@ -745,8 +808,11 @@ void TParaList::Rewrap() {
     } Busy(FByteCount > BusyRewrapBytes ? FOwner : nullptr);
     const int32_t Wrap = EffectiveWrapColumn();
     int32_t Lines = 0;
-    for (TParaNode* N = FFirst; N; N = N->FNext) {
+    int32_t Para = 1;
+    FMarks.clear();
+    for (TParaNode* N = FFirst; N; N = N->FNext, ++Para) {
         N->Recalc(Wrap, FTabSize);
+        if (Para % MarkSpacing == 0) FMarks.push_back({N, Para, Lines + 1});
         Lines += N->LineCount();
     }
     FLineCount = Lines;
@@ -945,8 +1011,14 @@ void TParaList::CheckInvariant() const {
     int64_t Paras = 0, Lines = 0, Bytes = 0;
     bool CursorSeen = false;
     const int32_t Wrap = EffectiveWrapColumn();
+    std::size_t Mark = 0;
     for (const TParaNode* N = FFirst; N; N = N->FNext) {
         ++Paras;
+        if (Mark < FMarks.size() && FMarks[Mark].Para == Paras) {
+            if (FMarks[Mark].Node != N || FMarks[Mark].Line != Lines + 1)
+                Fail("mark at paragraph " + std::to_string(Paras));
+            ++Mark;
+        }
         if (N->FNext && N->FNext->FPrev != N) Fail("links");
         if (!N->FNext && N != FLast) Fail("last node");
         if (N->HasBuffer() && (N->Length() + 1 > N->Capacity() || N->Text()[N->Length()] != 0))
@@ -970,6 +1042,7 @@ void TParaList::CheckInvariant() const {
     }
     Bytes += 2 * (Paras - 1);
     if (!CursorSeen) Fail("cursor node not in the list");
+    if (Mark != FMarks.size()) Fail("marks out of order or past the end");
     if (Paras != FParaCount) Fail("ParaCount");
     if (Lines != FLineCount) Fail("LineCount");
     if (Bytes != FByteCount) Fail("ByteCount");

@@ -10,6 +10,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 // A document position: 1-based paragraph and 1-based character position in it (position n is
 // in front of the n-th character; beyond length + 1 is virtual space). (0, 0) means not set.
@@ -172,6 +173,15 @@ private:
         int32_t Line = 1;       // document line of one of the node's lines
         int32_t LineInPara = 1; // which one
     };
+    // A paragraph whose number and first line are known, so that a look-up far from the
+    // cursor walks from the nearest one instead of from an end of the list. Loading and
+    // re-wrapping leave one every MarkSpacing paragraphs; edits keep them up to date.
+    struct TMark {
+        TParaNode* Node;
+        int32_t Para;
+        int32_t Line; // the paragraph's first line
+    };
+    static constexpr int32_t MarkSpacing = 1024;
 
     TResultCode InsertTextChecked(IParaListClient* Editor, int32_t Para, int32_t Len,
                                   const char* Text, int32_t Pos, bool Check);
@@ -188,6 +198,13 @@ private:
     void MarkUnchanged(TParaNode* Node, int32_t Pos);
     int32_t FirstLineOfCursor() const { return FCursor.Line - FCursor.LineInPara + 1; }
     void ResetCursor();
+    // Paragraphs from Para on (and their lines) were renumbered by DPara and DLine.
+    void ShiftMarks(int32_t Para, int32_t DPara, int32_t DLine);
+    // The mark nearest to Para (by paragraph) or Line (by line); null when there is none.
+    const TMark* MarkNearPara(int32_t Para) const;
+    const TMark* MarkNearLine(int32_t Line) const;
+    // Rebuilds the marks in one walk of the list.
+    void RebuildMarks();
     void Record(TUndoKind Kind, int32_t Para, int32_t Pos, const char* Data, int32_t Len);
     void ApplyUndo(IParaListClient* Editor, const TUndoStep& S, int32_t& Para, int32_t& Pos);
     void ApplyRedo(IParaListClient* Editor, const TUndoStep& S, int32_t& Para, int32_t& Pos);
@@ -200,6 +217,7 @@ private:
     TParaNode* FFirst = nullptr;
     TParaNode* FLast = nullptr;
     TCursor FCursor;
+    std::vector<TMark> FMarks; // by paragraph (and so by line)
     int32_t FParaCount = 1;
     int32_t FByteCount = 0;
     int32_t FLineCount = 1;

@@ -20,7 +20,42 @@ struct TModelRun {
     std::vector<Strings> History; // states before each recorded edit
     std::vector<Strings> Future;  // states that redo gives back, newest last
 
+    // Non-zero: edits go to paragraphs within a few of a multiple of Focus, where a long
+    // document keeps its look-up marks.
+    int Focus = 0;
+
     explicit TModelRun(unsigned Seed) : Rng(Seed) {}
+
+    int PickPara() {
+        const int N = static_cast<int>(M.size());
+        if (Focus == 0 || N < Focus) return Rand(1, N);
+        const int Near = Focus * Rand(1, N / Focus) + Rand(-3, 3);
+        return std::clamp(Near, 1, N);
+    }
+
+    // Paragraphs and display lines looked up far from the last place used read as the model.
+    void CheckFarLookUps() {
+        const int N = static_cast<int>(M.size());
+        for (int I = 0; I < 3; ++I) {
+            const int P = Rand(1, N);
+            const TParaNode* Node = L.GetPara(P);
+            ASSERT_NE(Node, nullptr);
+            ASSERT_EQ(std::string(Node->Text(), Node->Length()), M[P - 1]) << "paragraph " << P;
+        }
+        const int32_t Line = Rand(1, L.LineCount());
+        int32_t Count = 0, Para = 0;
+        std::vector<uint16_t> Starts;
+        for (Para = 1; Para <= N; ++Para) {
+            const std::string& S = M[Para - 1];
+            Starts = ComputeLineStarts(S.data(), static_cast<int32_t>(S.size()),
+                                       L.EffectiveWrapColumn(), L.TabSize());
+            if (Count + static_cast<int32_t>(Starts.size()) >= Line) break;
+            Count += static_cast<int32_t>(Starts.size());
+        }
+        int32_t Start = -1;
+        ASSERT_EQ(L.LineToPara(Line, Start), Para) << "line " << Line;
+        ASSERT_EQ(Start, Starts[static_cast<size_t>(Line - Count - 1)]) << "line " << Line;
+    }
 
     int Rand(int Lo, int Hi) { return std::uniform_int_distribution<int>(Lo, Hi)(Rng); }
     int32_t Len(int P) const { return static_cast<int32_t>(M[P - 1].size()); }
@@ -64,7 +99,7 @@ struct TModelRun {
     }
 
     void EditOnce() {
-        const int P = Rand(1, static_cast<int>(M.size()));
+        const int P = PickPara();
         switch (Rand(0, 7)) {
         case 0: { // insert, possibly beyond the end
             std::string T = RandomText(6);
@@ -242,10 +277,11 @@ struct TModelRun {
     }
 };
 
-void RunEpisode(unsigned Seed, int Steps) {
+void RunEpisode(unsigned Seed, int Steps, int StartParas = 0, int Focus = 0) {
     TModelRun R(Seed);
+    R.Focus = Focus;
     Strings Start;
-    for (int I = R.Rand(1, 6); I > 0; --I)
+    for (int I = StartParas > 0 ? StartParas : R.Rand(1, 6); I > 0; --I)
         Start.push_back(R.RandomText(30));
     Load(R.L, Start);
     R.M = Paras(R.L);
@@ -267,6 +303,7 @@ void RunEpisode(unsigned Seed, int Steps) {
         }
         if (::testing::Test::HasFatalFailure()) return;
         R.Check(Step);
+        if (Focus > 0) R.CheckFarLookUps();
         if (::testing::Test::HasFatalFailure()) return;
     }
     // Undoing everything gives back the text as loaded, unmodified.
@@ -284,6 +321,17 @@ TEST(ParaListModel, RandomEditsUndoAndRedoMatchTheModel) {
     const int Episodes = RandomSteps(40);
     for (int E = 0; E < Episodes; ++E) {
         RunEpisode(1000u + static_cast<unsigned>(E), 150);
+        if (HasFailure()) break;
+    }
+}
+
+// Long enough for the list's look-up marks (one every 1024 paragraphs), with the edits around
+// them: every kind of edit, undo, redo and re-wrap keeps the marks true, and look-ups far from
+// the cursor, which start from them, find the right paragraph and line.
+TEST(ParaListModel, EditsAroundTheLookUpMarksOfALongDocumentMatchTheModel) {
+    const int Episodes = std::max(1, RandomSteps(40) / 10);
+    for (int E = 0; E < Episodes; ++E) {
+        RunEpisode(2000u + static_cast<unsigned>(E), 120, 3100, 1024);
         if (HasFailure()) break;
     }
 }
