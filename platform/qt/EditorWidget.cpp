@@ -463,6 +463,7 @@ void TKroEditorWidget::PaintControl(const QRegion& Region) {
         TKroQtSurface Surface(&B, FViewport->logicalDpiY());
         auto PaintRect = [&](const QRect& R) {
             B.setClipRect(R);
+            Surface.SetDirectTarget(&FBuffer, R);
             Guarded([&] {
                 FEditor->Paint(Surface, {R.left(), R.top(), R.right() + 1, R.bottom() + 1});
             });

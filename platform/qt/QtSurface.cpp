@@ -12,10 +12,13 @@
 #include <QPainter>
 #include <QPalette>
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <map>
 #include <mutex>
 #include <tuple>
+#include <vector>
 
 QFont KroQFont(const TKroFontData& Data) {
     QFont F(QString::fromStdString(Data.Name));
@@ -70,7 +73,121 @@ std::shared_ptr<const TKroQtCellFont> KroCellFont(const TKroFontData& Data, int 
     return C;
 }
 
+namespace {
+
+// Strips kept per font before the oldest colour pairs are dropped.
+constexpr std::size_t MaxStrips = 16;
+
+// Draws the glyphs of Bytes (not yet drawn) of Font in Fore on Back into their cells of Strip,
+// and records for each whether its ink stays inside its cell.
+void DrawCells(const TKroQtCellFont& Font, TKroQtCellStrip& Strip, const std::vector<int>& Bytes,
+               int Baseline, const QColor& Fore, QRgb Back) {
+    const int W = Font.Metrics.AveCharWidth;
+    const int H = Strip.Cells.height();
+    // Each glyph goes in the middle of three cells, so that ink outside its own cell shows.
+    QImage Wide(3 * W, H, QImage::Format_RGB32);
+    QPainter P(&Wide);
+    P.setPen(Fore);
+    for (const int B : Bytes) {
+        Wide.fill(Back);
+        QGlyphRun Run;
+        Run.setRawFont(Font.Raw);
+        Run.setGlyphIndexes({Font.Glyphs[std::size_t(B)]});
+        Run.setPositions({QPointF(W, Baseline)});
+        P.drawGlyphRun(QPointF(0, 0), Run);
+        bool Fits = true;
+        for (int Y = 0; Y < H && Fits; ++Y) {
+            const auto* Row = reinterpret_cast<const QRgb*>(Wide.constScanLine(Y));
+            for (int X = 0; X < 3 * W; ++X)
+                if ((X < W || X >= 2 * W) && Row[X] != Back) {
+                    Fits = false;
+                    break;
+                }
+        }
+        for (int Y = 0; Y < H; ++Y)
+            std::memcpy(Strip.Cells.scanLine(Y) + std::size_t(B) * W * 4,
+                        Wide.constScanLine(Y) + std::size_t(W) * 4, std::size_t(W) * 4);
+        Strip.Drawn.set(std::size_t(B));
+        Strip.Fits.set(std::size_t(B), Fits);
+    }
+}
+
+} // namespace
+
 TKroQtSurface::TKroQtSurface(QPainter* Painter, int Dpi) : FPainter(Painter), FDpi(Dpi) {}
+
+void TKroQtSurface::SetDirectTarget(QImage* Image, const QRect& Clip) {
+    const bool Usable = Image && Image->format() == QImage::Format_RGB32 &&
+                        Image->devicePixelRatio() == 1.0 && FPainter &&
+                        FPainter->transform().isIdentity();
+    FDirect = Usable ? Image : nullptr;
+    FDirectClip = Clip;
+}
+
+bool TKroQtSurface::CopyCells(const QRect& Clip, int X, int Y, std::string_view Text, int First,
+                              int Last, QRgb Fore, QRgb Back) {
+    const TKroQtCellFont& F = *FFont;
+    if (!FDirect || !F.Raw.isValid() || (FFontData.Style & (fsUnderline | fsStrikeOut)))
+        return false;
+    const QRect Area = Clip & FDirectClip & FDirect->rect();
+    if (Area.isEmpty()) return true;
+    const int W = F.Metrics.AveCharWidth;
+    const int H = Clip.height();
+    const int Baseline = Y - Clip.top() + F.Ascent;
+    const TKroQtCellFont::TStripKey Key{Fore, Back, H, Baseline};
+    auto It = F.Strips.find(Key);
+    if (It == F.Strips.end()) {
+        if (F.Strips.size() >= MaxStrips) F.Strips.clear();
+        It = F.Strips.emplace(Key, TKroQtCellStrip{}).first;
+        It->second.Cells = QImage(256 * W, H, QImage::Format_RGB32);
+        if (It->second.Cells.isNull()) {
+            F.Strips.erase(It);
+            return false;
+        }
+    }
+    TKroQtCellStrip& Strip = It->second;
+    std::vector<int> Missing;
+    for (int I = First; I < Last; ++I) {
+        const auto B = static_cast<unsigned char>(Text[std::size_t(I)]);
+        if (!Strip.Drawn[B]) {
+            if (std::find(Missing.begin(), Missing.end(), B) == Missing.end()) Missing.push_back(B);
+        } else if (!Strip.Fits[B]) {
+            return false;
+        }
+    }
+    if (!Missing.empty()) {
+        DrawCells(F, Strip, Missing, Baseline, QColor::fromRgba(Fore), Back);
+        for (const int B : Missing)
+            if (!Strip.Fits[std::size_t(B)]) return false;
+    }
+    // The visible part of every cell: where it goes and where it comes from.
+    struct TPiece {
+        int To, From, Count;
+    };
+    constexpr int MaxPieces = 512;
+    if (Last - First > MaxPieces) return false; // wider than any window: drawn the usual way
+    TPiece Pieces[MaxPieces];
+    int N = 0;
+    for (int I = First; I < Last; ++I) {
+        const int CellX = X + I * W;
+        const int L = std::max(CellX, Area.left());
+        const int R = std::min(CellX + W, Area.right() + 1);
+        if (L >= R) continue;
+        const auto B = static_cast<unsigned char>(Text[std::size_t(I)]);
+        Pieces[N++] = {L, int(B) * W + (L - CellX), R - L};
+    }
+    uchar* Bits = FDirect->bits();
+    const qsizetype Stride = FDirect->bytesPerLine();
+    const uchar* Cells = Strip.Cells.constBits();
+    const qsizetype CellStride = Strip.Cells.bytesPerLine();
+    for (int Row = Area.top(); Row <= Area.bottom(); ++Row) {
+        auto* To = reinterpret_cast<QRgb*>(Bits + Row * Stride);
+        const auto* From = reinterpret_cast<const QRgb*>(Cells + (Row - Clip.top()) * CellStride);
+        for (int K = 0; K < N; ++K)
+            std::copy_n(From + Pieces[K].From, Pieces[K].Count, To + Pieces[K].To);
+    }
+    return true;
+}
 
 void TKroQtSurface::SelectFont(const TKroFontData& Font) {
     if (FHasFont && Font == FFontData) return;
@@ -102,10 +219,14 @@ void TKroQtSurface::TextRectOpaque(const TKroRect& Clip, int X, int Y, std::stri
     int Last = int(Text.size());
     if (X + Last * W > Clip.Right) Last = std::min(Last, (Clip.Right - X + W - 1) / W);
     if (Last <= First) return;
+    const QColor Fore = KroResolveQColor(TextColor);
+    const QColor Back = KroResolveQColor(BackColor);
+    if (Back.alpha() == 255 && CopyCells(R, X, Y, Text, First, Last, Fore.rgba(), Back.rgb()))
+        return;
 
     FPainter->save();
     FPainter->setClipRect(R, Qt::IntersectClip);
-    FPainter->setPen(KroResolveQColor(TextColor));
+    FPainter->setPen(Fore);
     const qreal Baseline = Y + FFont->Ascent;
     if (FFont->Raw.isValid()) {
         QList<quint32> Glyphs;

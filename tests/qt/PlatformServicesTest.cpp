@@ -11,6 +11,7 @@
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QImage>
+#include <QPainter>
 #include <QPixmap>
 
 namespace {
@@ -54,6 +55,49 @@ TEST(QtSurface, HighBytesAreShownThroughTheCodePage) {
     EXPECT_NE(F->Glyphs[0x80], F->Glyphs['?']);
     EXPECT_GT(F->Metrics.AveCharWidth, 0);
     EXPECT_GT(F->Metrics.Height, F->Metrics.AveCharWidth);
+}
+
+// Text copied from pre-drawn character cells must be pixel for pixel what drawing the glyphs
+// gives: every byte, two colour pairs, a clip that cuts cells, text that starts left of it.
+TEST(QtSurface, TextFromCellsIsWhatThePainterDraws) {
+    TQtPlatformRig R;
+    const auto Families = R.Platform.Fonts().FixedPitchFamilies();
+    ASSERT_FALSE(Families.empty());
+    std::string All;
+    for (int B = 1; B < 256; ++B)
+        All += char(B);
+    for (const int Size : {9, 10, 13}) {
+        TKroFontData Font;
+        Font.Name = Families.front();
+        Font.Size = Size;
+        auto Draw = [&](bool Direct) {
+            QImage Image(900, 300, QImage::Format_RGB32);
+            Image.fill(Qt::red);
+            QPainter P(&Image);
+            TKroQtSurface Surface(&P, 96);
+            Surface.SelectFont(Font);
+            const int W = Surface.TextMetrics().AveCharWidth;
+            const int H = Surface.TextMetrics().Height;
+            const QRect Clip(3 * W / 2, 0, 880 - 3 * W, 300);
+            P.setClipRect(Clip);
+            if (Direct) Surface.SetDirectTarget(&Image, Clip);
+            for (int Row = 0; Row * 64 < 255; ++Row) {
+                const std::string_view Piece = std::string_view(All).substr(Row * 64, 64);
+                const int Top = Row * (H + 2);
+                Surface.TextRectOpaque({0, Top, 900, Top + H + 2}, -W / 2, Top + 1, Piece,
+                                       Row % 2 ? clBlack : clWhite, Row % 2 ? clWhite : clNavy);
+            }
+            return Image;
+        };
+        const QImage Painted = Draw(false);
+        const QImage Copied = Draw(true);
+        int Differ = 0;
+        for (int Y = 0; Y < Painted.height(); ++Y)
+            for (int X = 0; X < Painted.width(); ++X)
+                Differ += Painted.pixel(X, Y) != Copied.pixel(X, Y);
+        EXPECT_EQ(Differ, 0) << Font.Name << " " << Size;
+        EXPECT_NE(Painted.pixel(2 * Size, 5), QColor(Qt::red).rgb()) << "something was drawn";
+    }
 }
 
 TEST(QtPictures, TheMarkerStripIsTenRaisedDigitButtons) {
