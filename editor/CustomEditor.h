@@ -565,7 +565,19 @@ private:
     void NotificationDone();
     void SetCaretFromParaPos(const TParaPos& P);
     void SetTopFromParaPos(const TParaPos& T, bool RecomputeStart);
-    void RecomputeSelDisplay(const TParaPos& OldStart, const TParaPos& OldEnd);
+    void RecomputeSelDisplay();
+    // Another control's edit: the caret (when at or after the edited paragraph) and the
+    // selection ends follow the text through Adjust; then the selection's display form.
+    template <class Fn> void FollowOthersEdit(std::int32_t Para, Fn&& Adjust) {
+        if (Para <= FCaretPara) {
+            TParaPos C = CaretParaPos();
+            Adjust(C);
+            SetCaretFromParaPos(C);
+        }
+        for (TParaPos* P : {&FSelStart, &FSelEnd, &FSelCaretEnd})
+            Adjust(*P);
+        RecomputeSelDisplay();
+    }
     // Calls F for every control of the ring, starting with the next one and ending with this.
     template <class Fn> void ForEachInRing(Fn&& F) {
         TKroCustomEditor* E = FNextEditor;

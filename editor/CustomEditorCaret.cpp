@@ -542,9 +542,7 @@ void TKroCustomEditor::SetTopFromParaPos(const TParaPos& T, bool RecomputeStart)
     }
 }
 
-void TKroCustomEditor::RecomputeSelDisplay(const TParaPos& OldStart, const TParaPos& OldEnd) {
-    (void)OldStart;
-    (void)OldEnd;
+void TKroCustomEditor::RecomputeSelDisplay() {
     // Removing the last paragraph clamps the ends that were in it onto the one before, which
     // can put them out of order; and an end never lies past its paragraph's end.
     const std::int32_t Paras = FParaList->ParaCount();
@@ -576,16 +574,8 @@ void TKroCustomEditor::OnTextInserted(std::int32_t Para, std::int32_t Pos, std::
         SetTopFromParaPos(T, true);
     }
     if (IsSelf) return;
-    if (Para <= FCaretPara) {
-        TParaPos C = CaretParaPos();
-        TParaList::AdjustForTextInserted(C, Para, Count, Pos);
-        SetCaretFromParaPos(C);
-    }
-    const TParaPos OldStart = FSelStart, OldEnd = FSelEnd;
-    TParaList::AdjustForTextInserted(FSelStart, Para, Count, Pos);
-    TParaList::AdjustForTextInserted(FSelEnd, Para, Count, Pos);
-    TParaList::AdjustForTextInserted(FSelCaretEnd, Para, Count, Pos);
-    RecomputeSelDisplay(OldStart, OldEnd);
+    FollowOthersEdit(Para,
+                     [&](TParaPos& P) { TParaList::AdjustForTextInserted(P, Para, Count, Pos); });
     NotificationDone();
 }
 
@@ -597,16 +587,8 @@ void TKroCustomEditor::OnTextDeleted(std::int32_t Para, std::int32_t Pos, std::i
         SetTopFromParaPos(T, Para == FTopPara);
     }
     if (IsSelf) return;
-    if (Para <= FCaretPara) {
-        TParaPos C = CaretParaPos();
-        TParaList::AdjustForTextDeleted(C, Para, Count, Pos);
-        SetCaretFromParaPos(C);
-    }
-    const TParaPos OldStart = FSelStart, OldEnd = FSelEnd;
-    TParaList::AdjustForTextDeleted(FSelStart, Para, Count, Pos);
-    TParaList::AdjustForTextDeleted(FSelEnd, Para, Count, Pos);
-    TParaList::AdjustForTextDeleted(FSelCaretEnd, Para, Count, Pos);
-    RecomputeSelDisplay(OldStart, OldEnd);
+    FollowOthersEdit(Para,
+                     [&](TParaPos& P) { TParaList::AdjustForTextDeleted(P, Para, Count, Pos); });
     NotificationDone();
 }
 
@@ -626,16 +608,8 @@ void TKroCustomEditor::OnParaSplit(std::int32_t Para, std::int32_t Pos, std::int
         }
     }
     if (IsSelf) return;
-    if (Para <= FCaretPara) {
-        TParaPos C = CaretParaPos();
-        TParaList::AdjustForParaSplit(C, Para, Indent, Pos);
-        SetCaretFromParaPos(C);
-    }
-    const TParaPos OldStart = FSelStart, OldEnd = FSelEnd;
-    TParaList::AdjustForParaSplit(FSelStart, Para, Indent, Pos);
-    TParaList::AdjustForParaSplit(FSelEnd, Para, Indent, Pos);
-    TParaList::AdjustForParaSplit(FSelCaretEnd, Para, Indent, Pos);
-    RecomputeSelDisplay(OldStart, OldEnd);
+    FollowOthersEdit(Para,
+                     [&](TParaPos& P) { TParaList::AdjustForParaSplit(P, Para, Indent, Pos); });
     NotificationDone();
 }
 
@@ -649,20 +623,8 @@ void TKroCustomEditor::OnParaDeleted(std::int32_t Para, bool IsSelf) {
     }
     if (IsSelf) return;
     const bool BothInDeleted = FSelStart.Para == Para && FSelEnd.Para == Para;
-    if (Para <= FCaretPara) {
-        TParaPos C = CaretParaPos();
-        FParaList->AdjustForParaDeleted(C, Para);
-        SetCaretFromParaPos(C);
-    }
-    if (BothInDeleted) {
-        ResetSelection(false);
-    } else {
-        const TParaPos OldStart = FSelStart, OldEnd = FSelEnd;
-        FParaList->AdjustForParaDeleted(FSelStart, Para);
-        FParaList->AdjustForParaDeleted(FSelEnd, Para);
-        FParaList->AdjustForParaDeleted(FSelCaretEnd, Para);
-        RecomputeSelDisplay(OldStart, OldEnd);
-    }
+    FollowOthersEdit(Para, [&](TParaPos& P) { FParaList->AdjustForParaDeleted(P, Para); });
+    if (BothInDeleted) ResetSelection(false);
     NotificationDone();
 }
 
@@ -674,18 +636,8 @@ void TKroCustomEditor::OnParasJoined(std::int32_t Para, std::int32_t Pos, bool I
         SetTopFromParaPos(T, InTop);
     }
     if (IsSelf) return;
-    if (Para <= FCaretPara) {
-        // In the receiving paragraph the caret keeps its position; re-wrapping may still move
-        // its line.
-        TParaPos C = CaretParaPos();
-        if (Para < FCaretPara) TParaList::AdjustMarkerForJoin(C, Para, Pos);
-        SetCaretFromParaPos(C);
-    }
-    const TParaPos OldStart = FSelStart, OldEnd = FSelEnd;
-    TParaList::AdjustMarkerForJoin(FSelStart, Para, Pos);
-    TParaList::AdjustMarkerForJoin(FSelEnd, Para, Pos);
-    TParaList::AdjustMarkerForJoin(FSelCaretEnd, Para, Pos);
-    RecomputeSelDisplay(OldStart, OldEnd);
+    // In the receiving paragraph positions stay; re-wrapping may still move the caret's line.
+    FollowOthersEdit(Para, [&](TParaPos& P) { TParaList::AdjustMarkerForJoin(P, Para, Pos); });
     NotificationDone();
 }
 
