@@ -1,23 +1,39 @@
 // Byte-text routines: blank tests, tab expansion, line-break search and buffer shifting.
 #include "TextRoutines.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
 inline int32_t TabStopAfter(int32_t Col, int TabSize) {
     return (Col / TabSize + 1) * TabSize;
 }
+
+// Characters before the next tab among the Len characters at Text (Len when there is none).
+inline int32_t RunToTab(const char* Text, int32_t Len) {
+    const void* Tab = std::memchr(Text, '\t', static_cast<size_t>(Len));
+    return Tab ? static_cast<int32_t>(static_cast<const char*>(Tab) - Text) : Len;
+}
+
 } // namespace
 
 bool HasTab(const char* Text, int32_t Len) {
     return Len > 0 && std::memchr(Text, '\t', static_cast<size_t>(Len)) != nullptr;
 }
 
+// Both walk from tab to tab: the characters between tabs take a column each.
 int32_t TextWidth(const char* Text, int32_t Len, int TabSize) {
     if (TabSize < 1) TabSize = 1;
     int32_t Col = 0;
-    for (int32_t I = 0; I < Len; ++I)
-        Col = Text[I] == '\t' ? TabStopAfter(Col, TabSize) : Col + 1;
+    for (int32_t I = 0; I < Len;) {
+        const int32_t Run = RunToTab(Text + I, Len - I);
+        Col += Run;
+        I += Run;
+        if (I < Len) { // the tab
+            Col = TabStopAfter(Col, TabSize);
+            ++I;
+        }
+    }
     return Col;
 }
 
@@ -25,9 +41,19 @@ int32_t ColumnToOffset(const char* Text, int32_t Len, int32_t Col, int TabSize) 
     if (TabSize < 1) TabSize = 1;
     int32_t Column = 0;
     for (int32_t Count = 0; Count < Len;) {
-        Column = Text[Count] == '\t' ? TabStopAfter(Column, TabSize) : Column + 1;
-        ++Count;
-        if (Column >= Col) return Count;
+        const int32_t Run = RunToTab(Text + Count, Len - Count);
+        if (Run > 0) {
+            // After K more characters the column is Column + K; at least one is taken.
+            const int32_t Need = std::max<int32_t>(1, Col - Column);
+            if (Need <= Run) return Count + Need;
+            Column += Run;
+            Count += Run;
+        }
+        if (Count < Len) { // the tab
+            Column = TabStopAfter(Column, TabSize);
+            ++Count;
+            if (Column >= Col) return Count;
+        }
     }
     return Len + 1; // ran into the end: the terminator counts as taken
 }

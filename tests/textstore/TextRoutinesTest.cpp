@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
+#include <vector>
 
 using namespace std::string_literals;
 
@@ -42,6 +44,38 @@ TEST(TextRoutines, ColumnToOffsetFindsTheCoveringCharacter) {
     // Columns beyond 255 are ordinary.
     std::string Wide(300, 'x');
     EXPECT_EQ(ColumnToOffset(Wide.data(), Len(Wide), 280, 8), 280);
+}
+
+// The column routines against a character-by-character walk, on texts with tabs alone, in
+// runs, at both ends and nowhere, for every tab size including the degenerate ones.
+TEST(TextRoutines, WidthAndColumnLookUpAgreeWithACharacterWalk) {
+    std::mt19937 Rng(7);
+    auto Rand = [&](int Lo, int Hi) { return std::uniform_int_distribution<int>(Lo, Hi)(Rng); };
+    for (int Round = 0; Round < 3000; ++Round) {
+        std::string S(Rand(0, 60), 'x');
+        const int Tabs = Rand(0, 3);
+        for (char& C : S)
+            C = Rand(0, 9) < Tabs * 2 ? '\t' : "ab \0"[Rand(0, 3)];
+        const int Tab = Rand(-1, 9);
+        const int Step = Tab < 1 ? 1 : Tab;
+        std::vector<int32_t> After; // the column after each character
+        int32_t Col = 0;
+        for (char C : S) {
+            Col = C == '\t' ? (Col / Step + 1) * Step : Col + 1;
+            After.push_back(Col);
+        }
+        ASSERT_EQ(TextWidth(S.data(), Len(S), Tab), Col) << Round;
+        for (int32_t Want = -1; Want <= Col + 2; ++Want) {
+            int32_t Expected = Len(S) + 1;
+            for (size_t I = 0; I < After.size(); ++I)
+                if (After[I] >= Want) {
+                    Expected = static_cast<int32_t>(I) + 1;
+                    break;
+                }
+            ASSERT_EQ(ColumnToOffset(S.data(), Len(S), Want, Tab), Expected)
+                << "round " << Round << " column " << Want;
+        }
+    }
 }
 
 TEST(TextRoutines, FindBreakRules) {
