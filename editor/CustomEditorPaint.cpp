@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -16,18 +17,23 @@ TColor PlainColor(TColor C) {
     return C;
 }
 
-// Display line Len characters with every tab expanded to blanks up to the next stop.
-std::string ExpandTabs(const char* Text, std::int32_t Len, int TabSize) {
+// Display line Len characters with every tab expanded to blanks up to the next stop, into Out.
+void ExpandTabs(const char* Text, std::int32_t Len, int TabSize, std::string& Out) {
     if (TabSize < 1) TabSize = 1;
-    std::string Out;
-    Out.reserve(std::size_t(Len) + 16);
-    for (std::int32_t I = 0; I < Len; ++I) {
-        if (Text[I] == '\t')
+    Out.clear();
+    Out.reserve(std::size_t(TextWidth(Text, Len, TabSize)));
+    // From tab to tab: the characters between go over as they are.
+    for (std::int32_t I = 0; I < Len;) {
+        const void* Tab = std::memchr(Text + I, '\t', std::size_t(Len - I));
+        const std::int32_t Run =
+            Tab ? std::int32_t(static_cast<const char*>(Tab) - (Text + I)) : Len - I;
+        Out.append(Text + I, std::size_t(Run));
+        I += Run;
+        if (I < Len) {
             Out.append(std::size_t(TabSize - int(Out.size() % std::size_t(TabSize))), ' ');
-        else
-            Out.push_back(Text[I]);
+            ++I;
+        }
     }
-    return Out;
 }
 
 } // namespace
@@ -108,7 +114,8 @@ void TKroCustomEditor::Paint(IKroSurface& Canvas, const TKroRect& ClipBox) {
         }
     }
 
-    // The rows.
+    // The rows. One buffer holds each row's tab-expanded copy in turn.
+    std::string Expanded;
     for (std::int32_t Row = From; Row <= To; ++Row) {
         const std::int32_t Line = FTopLine + Row - 1;
         const TKroRect R = RowRect(Row);
@@ -123,12 +130,11 @@ void TKroCustomEditor::Paint(IKroSurface& Canvas, const TKroRect& ClipBox) {
         TParaNode* Node = FParaList->GetLine(Line, Text, Len);
         // What the owner-draw hook sees: a tab-expanded copy of the line, or the paragraph's
         // own text from the line's start to the paragraph's end.
-        std::string Expanded;
         const char* Shown = Text;
         std::int32_t ShownLen = Len;
         std::int32_t HookLen = Node ? std::int32_t(Node->Length()) - LineToPara(Line).Pos : Len;
         if (HasTab(Text, Len)) {
-            Expanded = ExpandTabs(Text, Len, FParaList->TabSize());
+            ExpandTabs(Text, Len, FParaList->TabSize(), Expanded);
             Shown = Expanded.c_str();
             ShownLen = std::int32_t(Expanded.size());
             HookLen = ShownLen;
