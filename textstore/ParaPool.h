@@ -52,10 +52,13 @@ private:
     static int ClassOf(std::size_t Size, std::size_t& Rounded);
 
     bool NewBlock(std::size_t AtLeast);
+    // Faults the newest block's pages in ahead of the bump pointer, many at a time.
+    void FaultAhead();
 
     std::array<TFree*, ClassCount> FFree{};
     char* FNext = nullptr; // the unused rest of the newest block
     char* FEnd = nullptr;
+    char* FFaulted = nullptr; // the newest block is faulted in up to here
     std::vector<TBlock> FBlocks;
     std::size_t FReserved = 0;
 #if defined(ZX_PARA_POOL_CHECKED)
