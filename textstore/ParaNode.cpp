@@ -73,6 +73,8 @@ TParaNode::TParaNode(TParaPool* Pool, const char* Text, int32_t Length, int32_t 
         FLength = static_cast<uint16_t>(Length);
     }
     FLineTableSize = static_cast<uint16_t>(LineTableEstimate(Length, WrapColumn));
+    // The usual line is one display line: what Recalc would find without calling it.
+    if (!Wraps(WrapColumn) || int64_t(Length) * std::max(TabSize, 1) <= WrapColumn) return;
     try {
         Recalc(WrapColumn, TabSize);
     } catch (...) {

@@ -88,7 +88,7 @@ void TParaPool::FaultAhead() {
 #endif
 }
 
-void* TParaPool::Allocate(std::size_t Size) {
+void* TParaPool::AllocateMore(std::size_t Size) {
     if (Size == 0 || Size > MaxSize) return nullptr;
 #if defined(ZX_PARA_POOL_CHECKED)
     void* Checked = std::malloc(Size);
