@@ -42,7 +42,7 @@ TParaList::TParaList(IParaListClient* Owner, bool WordWrap, uint16_t UndoBufferS
     : FOwner(Owner), FPool(std::make_unique<TParaPool>()), FWordWrap(WordWrap) {
     FFirst = FLast = TParaNode::Create(*FPool, "", 0, NoWrapColumn, FTabSize);
     FCursor = {FFirst, 1, 1, 1};
-    FUndo = std::make_unique<TUndoBuffer>(UndoBufferSize);
+    SetUndoBufferSize(UndoBufferSize);
 }
 
 TParaList::~TParaList() {
@@ -68,7 +68,7 @@ void TParaList::SetTabSize(uint8_t N) {
             P->FLineCount == 1)
             continue;
         int32_t Old = P->FLineCount;
-        P->Recalc(UnwrappedColumn, FTabSize);
+        P->Recalc(UnwrappedColumn, FTabSize, FPool.get());
         if (P->FLineCount != Old) {
             FLineCount += P->FLineCount - Old;
             Changed = true;
@@ -100,6 +100,9 @@ void TParaList::SetWrapColumn(int32_t N) {
 void TParaList::SetUndoBufferSize(uint16_t N) {
     FUndo.reset();
     FUndo = std::make_unique<TUndoBuffer>(N);
+    // The paragraphs its records own go back to this list's pool.
+    FUndo->SetNodeDisposer(
+        [Pool = FPool.get()](TParaNode* Node) { TParaNode::Destroy(Node, *Pool); });
 }
 
 void TParaList::SetMarker(int N, int32_t Para, int32_t Pos) {
@@ -402,7 +405,8 @@ TResultCode TParaList::InsertTextChecked(IParaListClient* Editor, int32_t Para, 
     }
     if (std::max(L, Pos - 1) + int64_t(Len) > MaxParaLength) return erParaTooLong;
     int32_t First, Last;
-    TResultCode R = N->InsertText(Text, Len, Pos, EffectiveWrapColumn(), FTabSize, First, Last);
+    TResultCode R =
+        N->InsertText(Text, Len, Pos, EffectiveWrapColumn(), FTabSize, First, Last, FPool.get());
     if (R) return R;
     const int32_t Grown = N->Length() - L;
     if (Grown > Len) // spaces were added in front: undoing removes them too
@@ -431,7 +435,7 @@ void TParaList::DeleteText(IParaListClient* Editor, int32_t Para, int32_t Count,
     }
     Record(uaDeleteText, Para, Pos, N->Text() + Pos - 1, Count);
     int32_t First, Last;
-    N->DeleteText(Pos, Count, EffectiveWrapColumn(), FTabSize, First, Last);
+    N->DeleteText(Pos, Count, EffectiveWrapColumn(), FTabSize, First, Last, FPool.get());
     EditTail(Editor, Para, FirstLine, Lines, N, L, First, Last);
     if (FNotifyEnabled) {
         for (TParaPos& M : FMarkers)
@@ -457,8 +461,8 @@ TResultCode TParaList::ReplaceText(IParaListClient* Editor, int32_t Para, int32_
     if (int64_t(L) - OldLen + NewLen > MaxParaLength) return erParaTooLong;
     const std::string Old(N->Text() + Pos - 1, static_cast<size_t>(OldLen));
     int32_t First, Last;
-    TResultCode R =
-        N->ReplaceText(Pos, OldLen, NewLen, NewText, EffectiveWrapColumn(), FTabSize, First, Last);
+    TResultCode R = N->ReplaceText(Pos, OldLen, NewLen, NewText, EffectiveWrapColumn(), FTabSize,
+                                   First, Last, FPool.get());
     if (R) return R;
     if (!FInUndoRedo)
         FUndo->AddReplace(FModified, Para, Pos, Old.data(), static_cast<uint16_t>(OldLen), NewText,
@@ -583,7 +587,7 @@ void TParaList::DeletePara(IParaListClient* Editor, int32_t Para) {
     FLineCount -= N->LineCount();
     FByteCount -= N->Length() + 2;
     // While replaying, the record being replayed keeps the node for a later redo or undo.
-    if (!FInUndoRedo && !Kept) delete N;
+    if (!FInUndoRedo && !Kept) TParaNode::Destroy(N, *FPool);
     if (FNotifyEnabled) {
         for (TParaPos& M : FMarkers)
             AdjustMarkerForParaDeleted(M, Para);
@@ -811,7 +815,7 @@ void TParaList::Rewrap() {
     int32_t Para = 1;
     FMarks.clear();
     for (TParaNode* N = FFirst; N; N = N->FNext, ++Para) {
-        N->Recalc(Wrap, FTabSize);
+        N->Recalc(Wrap, FTabSize, FPool.get());
         if (Para % MarkSpacing == 0) FMarks.push_back({N, Para, Lines + 1});
         Lines += N->LineCount();
     }
@@ -822,7 +826,7 @@ void TParaList::Rewrap() {
 // ---- undo and redo ----
 
 void TParaList::RelinkBefore(IParaListClient* Editor, TParaNode* Node, int32_t Para) {
-    Node->Recalc(EffectiveWrapColumn(), FTabSize);
+    Node->Recalc(EffectiveWrapColumn(), FTabSize, FPool.get());
     if (Para > FParaCount) { // the paragraph deleted was the last one
         Para = FParaCount + 1;
         Node->FPrev = FLast;
@@ -847,7 +851,7 @@ void TParaList::RelinkBefore(IParaListClient* Editor, TParaNode* Node, int32_t P
 
 void TParaList::RelinkAfter(IParaListClient* Editor, TParaNode* Node, int32_t Para) {
     if (!GetPara(Para)) return;
-    Node->Recalc(EffectiveWrapColumn(), FTabSize);
+    Node->Recalc(EffectiveWrapColumn(), FTabSize, FPool.get());
     LinkAfter(Node, Para);
     if (FNotifyEnabled) {
         for (TParaPos& M : FMarkers)

@@ -5,6 +5,7 @@
 #include "TextRoutines.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cstdlib>
 #include <cstring>
 
@@ -56,15 +57,15 @@ TParaNode::TParaNode(const char* Text, int32_t Length, int32_t WrapColumn, int T
     : TParaNode(nullptr, Text, Length, WrapColumn, TabSize) {}
 
 TParaNode::TParaNode(TParaPool* Pool, const char* Text, int32_t Length, int32_t WrapColumn,
-                     int TabSize)
-    : FPool(Pool) {
+                     int TabSize) {
     FHeap = nullptr;
+    FPooled = Pool != nullptr;
     if (Length < 0) Length = 0;
     if (Length > MaxParaLength) throw EOutOfMemory();
     if (Length > 0) {
         int32_t Cap = RoundUp(Length + 1, 8);
         if (Cap > InlineSize) {
-            FHeap = static_cast<char*>(AllocBytes(static_cast<size_t>(Cap)));
+            FHeap = static_cast<char*>(AllocBytes(static_cast<size_t>(Cap), Pool));
             if (!FHeap) throw EOutOfMemory();
         }
         FCapacity = static_cast<uint16_t>(Cap);
@@ -76,10 +77,9 @@ TParaNode::TParaNode(TParaPool* Pool, const char* Text, int32_t Length, int32_t 
     // The usual line is one display line: what Recalc would find without calling it.
     if (!Wraps(WrapColumn) || int64_t(Length) * std::max(TabSize, 1) <= WrapColumn) return;
     try {
-        Recalc(WrapColumn, TabSize);
+        Recalc(WrapColumn, TabSize, Pool);
     } catch (...) {
-        if (FCapacity > InlineSize) FreeBytes(FHeap, FCapacity);
-        if (FLines) FreeBytes(FLines, sizeof(uint16_t) * FLineTableSize);
+        FreeStorage(Pool);
         throw;
     }
 }
@@ -96,27 +96,45 @@ TParaNode* TParaNode::Create(TParaPool& Pool, const char* Text, int32_t Length, 
     }
 }
 
+void TParaNode::Destroy(TParaNode* Node, TParaPool& Pool) {
+    if (!Node) return;
+    assert(Node->FPooled);
+    Node->FreeStorage(&Pool);
+    Node->~TParaNode();
+    Pool.Release(Node, sizeof(TParaNode));
+}
+
 TParaNode::~TParaNode() {
-    if (FCapacity > InlineSize) FreeBytes(FHeap, FCapacity);
-    if (FLines) FreeBytes(FLines, sizeof(uint16_t) * FLineTableSize);
+    // A pool's node gives its storage back through Destroy, or the pool takes it.
+    if (!FPooled) FreeStorage(nullptr);
 }
 
 void TParaNode::operator delete(TParaNode* Node, std::destroying_delete_t) {
-    TParaPool* Pool = Node->FPool;
+    // Only Destroy gives a pool's node back; otherwise its storage stays with the pool until
+    // the pool goes.
+    assert(!Node->FPooled);
+    if (Node->FPooled) return;
     Node->~TParaNode();
+    ::operator delete(Node);
+}
+
+void TParaNode::FreeStorage(TParaPool* Pool) {
+    if (FCapacity > InlineSize) FreeBytes(FHeap, FCapacity, Pool);
+    if (FLines) FreeBytes(FLines, sizeof(uint16_t) * FLineTableSize, Pool);
+    FCapacity = 0;
+    FLength = 0;
+    FLines = nullptr;
+}
+
+void* TParaNode::AllocBytes(std::size_t N, TParaPool* Pool) {
+    assert((Pool != nullptr) == bool(FPooled));
+    return Pool ? Pool->Allocate(N) : std::malloc(N);
+}
+
+void TParaNode::FreeBytes(void* P, std::size_t N, TParaPool* Pool) {
+    assert((Pool != nullptr) == bool(FPooled));
     if (Pool)
-        Pool->Release(Node, sizeof(TParaNode));
-    else
-        ::operator delete(Node);
-}
-
-void* TParaNode::AllocBytes(std::size_t N) {
-    return FPool ? FPool->Allocate(N) : std::malloc(N);
-}
-
-void TParaNode::FreeBytes(void* P, std::size_t N) {
-    if (FPool)
-        FPool->Release(P, N);
+        Pool->Release(P, N);
     else
         std::free(P);
 }
@@ -130,7 +148,7 @@ const char* TParaNode::Text() const {
     return FCapacity > InlineSize ? FHeap : FInline;
 }
 
-bool TParaNode::EnsureCapacity(int32_t Needed) {
+bool TParaNode::EnsureCapacity(int32_t Needed, TParaPool* Pool) {
     if (Needed <= FCapacity) return true;
     int32_t Cap = RoundUp(Needed, 16);
     if (Cap > 0xFFFF) return false;
@@ -139,48 +157,48 @@ bool TParaNode::EnsureCapacity(int32_t Needed) {
         FCapacity = static_cast<uint16_t>(Cap);
         return true;
     }
-    char* P = static_cast<char*>(AllocBytes(static_cast<size_t>(Cap)));
+    char* P = static_cast<char*>(AllocBytes(static_cast<size_t>(Cap), Pool));
     if (!P) return false;
     if (FCapacity == 0)
         P[0] = '\0';
     else
         std::memcpy(P, Buf(), static_cast<size_t>(FLength) + 1);
-    if (FCapacity > InlineSize) FreeBytes(FHeap, FCapacity);
+    if (FCapacity > InlineSize) FreeBytes(FHeap, FCapacity, Pool);
     FHeap = P;
     FCapacity = static_cast<uint16_t>(Cap);
     return true;
 }
 
-bool TParaNode::GrowLineTable(int32_t Size) {
+bool TParaNode::GrowLineTable(int32_t Size, TParaPool* Pool) {
     if (Size <= FLineTableSize) return true;
     if (FLines) {
-        auto* P = static_cast<uint16_t*>(AllocBytes(sizeof(uint16_t) * Size));
+        auto* P = static_cast<uint16_t*>(AllocBytes(sizeof(uint16_t) * Size, Pool));
         if (!P) return false;
         std::memcpy(P, FLines, sizeof(uint16_t) * FLineTableSize);
         std::memset(P + FLineTableSize, 0, sizeof(uint16_t) * (Size - FLineTableSize));
-        FreeBytes(FLines, sizeof(uint16_t) * FLineTableSize);
+        FreeBytes(FLines, sizeof(uint16_t) * FLineTableSize, Pool);
         FLines = P;
     }
     FLineTableSize = static_cast<uint16_t>(Size);
     return true;
 }
 
-bool TParaNode::EnsureLineTable(int32_t Entries) {
-    if (Entries > FLineTableSize && !GrowLineTable(std::max<int32_t>(8, RoundUp(Entries, 8))))
+bool TParaNode::EnsureLineTable(int32_t Entries, TParaPool* Pool) {
+    if (Entries > FLineTableSize && !GrowLineTable(std::max<int32_t>(8, RoundUp(Entries, 8)), Pool))
         return false;
     if (Entries > 1 && !FLines) {
         // Single-line paragraphs keep no table storage; it appears with the second line.
-        FLines = static_cast<uint16_t*>(AllocBytes(sizeof(uint16_t) * FLineTableSize));
+        FLines = static_cast<uint16_t*>(AllocBytes(sizeof(uint16_t) * FLineTableSize, Pool));
         if (!FLines) return false;
         std::memset(FLines, 0, sizeof(uint16_t) * FLineTableSize);
     }
     return true;
 }
 
-void TParaNode::Recalc(int32_t WrapColumn, int TabSize) {
+void TParaNode::Recalc(int32_t WrapColumn, int TabSize, TParaPool* Pool) {
     FLineCount = 1;
     if (!Wraps(WrapColumn) || FCapacity == 0) return;
-    if (!GrowLineTable(LineTableEstimate(FLength, WrapColumn))) throw EOutOfMemory();
+    if (!GrowLineTable(LineTableEstimate(FLength, WrapColumn), Pool)) throw EOutOfMemory();
     // Even with every character a tab the text would not pass the wrap column: one line.
     if (int64_t(FLength) * std::max(TabSize, 1) <= WrapColumn) return;
     const char* T = Text();
@@ -189,14 +207,14 @@ void TParaNode::Recalc(int32_t WrapColumn, int TabSize) {
     for (int32_t Start = 0;;) {
         Start = NextLineStart(T, FLength, Start, WrapColumn, TabSize, WithTabs);
         if (Start < 0) break;
-        if (!EnsureLineTable(Count + 1)) throw EOutOfMemory();
+        if (!EnsureLineTable(Count + 1, Pool)) throw EOutOfMemory();
         FLines[Count++] = static_cast<uint16_t>(Start);
     }
     FLineCount = static_cast<uint16_t>(Count);
 }
 
 void TParaNode::Reflow(int32_t Offset, int32_t OldSpan, int32_t NewSpan, int32_t WrapColumn,
-                       int TabSize, int32_t& FirstChanged, int32_t& LastChanged) {
+                       int TabSize, int32_t& FirstChanged, int32_t& LastChanged, TParaPool* Pool) {
     const int32_t OldCount = FLineCount;
     // E: the line that held the edit offset, in the old table.
     int32_t PosInLine;
@@ -270,7 +288,7 @@ void TParaNode::Reflow(int32_t Offset, int32_t OldSpan, int32_t NewSpan, int32_t
         }
     if (FirstDiff < 0 && NewCount != OldCount) FirstDiff = S + DCount;
 
-    if (!EnsureLineTable(NewCount)) throw EOutOfMemory();
+    if (!EnsureLineTable(NewCount, Pool)) throw EOutOfMemory();
     if (Tail > 0) {
         int32_t To = S + DCount;
         if (To != J) std::memmove(FLines + To, FLines + J, sizeof(uint16_t) * Tail);
@@ -295,7 +313,8 @@ void TParaNode::Reflow(int32_t Offset, int32_t OldSpan, int32_t NewSpan, int32_t
 }
 
 TResultCode TParaNode::InsertText(const char* Text, int32_t Count, int32_t Pos, int32_t WrapColumn,
-                                  int TabSize, int32_t& FirstChanged, int32_t& LastChanged) {
+                                  int TabSize, int32_t& FirstChanged, int32_t& LastChanged,
+                                  TParaPool* Pool) {
     int32_t Offset = std::max<int32_t>(0, Pos - 1);
     if (Count < 0) Count = 0;
     int32_t OldLength = FLength;
@@ -305,7 +324,7 @@ TResultCode TParaNode::InsertText(const char* Text, int32_t Count, int32_t Pos, 
         FirstChanged = LastChanged = PosToLine(Offset + 1, InLine);
         return erOK;
     }
-    if (NewLength > MaxParaLength || !EnsureCapacity(NewLength + 1)) return erOutOfMemory;
+    if (NewLength > MaxParaLength || !EnsureCapacity(NewLength + 1, Pool)) return erOutOfMemory;
     char* B = Buf();
     int32_t EditAt = Offset;
     if (Offset > OldLength) {
@@ -314,12 +333,12 @@ TResultCode TParaNode::InsertText(const char* Text, int32_t Count, int32_t Pos, 
     }
     InsertBytes(B, std::max(Offset, OldLength), Offset, Text, Count);
     FLength = static_cast<uint16_t>(NewLength);
-    Reflow(EditAt, 0, NewLength - OldLength, WrapColumn, TabSize, FirstChanged, LastChanged);
+    Reflow(EditAt, 0, NewLength - OldLength, WrapColumn, TabSize, FirstChanged, LastChanged, Pool);
     return erOK;
 }
 
 void TParaNode::DeleteText(int32_t Pos, int32_t Count, int32_t WrapColumn, int TabSize,
-                           int32_t& FirstChanged, int32_t& LastChanged) {
+                           int32_t& FirstChanged, int32_t& LastChanged, TParaPool* Pool) {
     int32_t Offset = std::max<int32_t>(0, Pos - 1);
     if (FCapacity == 0 || Offset >= FLength || Count <= 0) {
         int32_t InLine;
@@ -329,16 +348,17 @@ void TParaNode::DeleteText(int32_t Pos, int32_t Count, int32_t WrapColumn, int T
     Count = std::min<int32_t>(Count, FLength - Offset);
     DeleteBytes(Buf(), FLength, Offset, Count);
     FLength = static_cast<uint16_t>(FLength - Count);
-    Reflow(Offset, Count, 0, WrapColumn, TabSize, FirstChanged, LastChanged);
+    Reflow(Offset, Count, 0, WrapColumn, TabSize, FirstChanged, LastChanged, Pool);
 }
 
 TResultCode TParaNode::ReplaceText(int32_t Pos, int32_t OldLen, int32_t NewLen, const char* NewText,
                                    int32_t WrapColumn, int TabSize, int32_t& FirstChanged,
-                                   int32_t& LastChanged) {
+                                   int32_t& LastChanged, TParaPool* Pool) {
     int32_t Offset = std::max<int32_t>(0, Pos - 1);
     if (NewLen < 0) NewLen = 0;
     if (Offset > FLength)
-        return InsertText(NewText, NewLen, Pos, WrapColumn, TabSize, FirstChanged, LastChanged);
+        return InsertText(NewText, NewLen, Pos, WrapColumn, TabSize, FirstChanged, LastChanged,
+                          Pool);
     OldLen = std::clamp<int32_t>(OldLen, 0, FLength - Offset);
     int32_t D = NewLen - OldLen;
     int32_t NewLength = FLength + D;
@@ -347,7 +367,7 @@ TResultCode TParaNode::ReplaceText(int32_t Pos, int32_t OldLen, int32_t NewLen, 
         FirstChanged = LastChanged = PosToLine(Offset + 1, InLine);
         return erOK;
     }
-    if (NewLength > MaxParaLength || !EnsureCapacity(NewLength + 1)) return erOutOfMemory;
+    if (NewLength > MaxParaLength || !EnsureCapacity(NewLength + 1, Pool)) return erOutOfMemory;
     char* B = Buf();
     int32_t Common = std::min(OldLen, NewLen);
     if (Common > 0) std::memcpy(B + Offset, NewText, static_cast<size_t>(Common));
@@ -356,7 +376,7 @@ TResultCode TParaNode::ReplaceText(int32_t Pos, int32_t OldLen, int32_t NewLen, 
     else if (D > 0)
         InsertBytes(B, FLength, Offset + OldLen, NewText + OldLen, D);
     FLength = static_cast<uint16_t>(NewLength);
-    Reflow(Offset, OldLen, NewLen, WrapColumn, TabSize, FirstChanged, LastChanged);
+    Reflow(Offset, OldLen, NewLen, WrapColumn, TabSize, FirstChanged, LastChanged, Pool);
     return erOK;
 }
 

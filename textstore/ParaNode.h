@@ -22,13 +22,16 @@ public:
     // raises EOutOfMemory. Length must not exceed MaxParaLength.
     TParaNode(const char* Text, int32_t Length, int32_t WrapColumn, int TabSize);
     // The same with the node, its text and its line table in Pool, which must outlive it.
+    // Every later call that may allocate (InsertText, DeleteText, ReplaceText, Recalc) passes
+    // the same pool, and Destroy gives it all back; what is not given back goes with the pool.
     static TParaNode* Create(TParaPool& Pool, const char* Text, int32_t Length, int32_t WrapColumn,
                              int TabSize);
+    static void Destroy(TParaNode* Node, TParaPool& Pool);
     ~TParaNode();
     TParaNode(const TParaNode&) = delete;
     TParaNode& operator=(const TParaNode&) = delete;
 
-    // delete hands a node made by Create back to its pool and any other to the heap.
+    // delete is for nodes made without a pool; a pool's node is left to its pool.
     static void* operator new(std::size_t Size) { return ::operator new(Size); }
     void operator delete(TParaNode* Node, std::destroying_delete_t);
     // For a constructor that throws inside new.
@@ -61,16 +64,17 @@ public:
     // erOutOfMemory (nothing changed) when the buffer cannot grow or the result would exceed
     // MaxParaLength. FirstChanged/LastChanged: display lines of this paragraph to repaint.
     TResultCode InsertText(const char* Text, int32_t Count, int32_t Pos, int32_t WrapColumn,
-                           int TabSize, int32_t& FirstChanged, int32_t& LastChanged);
+                           int TabSize, int32_t& FirstChanged, int32_t& LastChanged,
+                           TParaPool* Pool = nullptr);
     // Deletes up to Count bytes at Pos; nothing when Pos is beyond the end.
     void DeleteText(int32_t Pos, int32_t Count, int32_t WrapColumn, int TabSize,
-                    int32_t& FirstChanged, int32_t& LastChanged);
+                    int32_t& FirstChanged, int32_t& LastChanged, TParaPool* Pool = nullptr);
     // Replaces OldLen bytes at Pos by NewLen bytes of NewText.
     TResultCode ReplaceText(int32_t Pos, int32_t OldLen, int32_t NewLen, const char* NewText,
                             int32_t WrapColumn, int TabSize, int32_t& FirstChanged,
-                            int32_t& LastChanged);
+                            int32_t& LastChanged, TParaPool* Pool = nullptr);
     // Rebuilds the whole line table.
-    void Recalc(int32_t WrapColumn, int TabSize);
+    void Recalc(int32_t WrapColumn, int TabSize, TParaPool* Pool = nullptr);
     // Removes the spaces and tabs at the end; returns how many. The line table is kept.
     int32_t TrimTrailingBlanks();
     // Spaces and tabs directly before offset Upto.
@@ -83,27 +87,29 @@ private:
     static constexpr int InlineSize = 8;
 
     TParaNode(TParaPool* Pool, const char* Text, int32_t Length, int32_t WrapColumn, int TabSize);
-    // Storage from the pool, or the heap without one; null when none is left.
-    void* AllocBytes(std::size_t N);
-    void FreeBytes(void* P, std::size_t N);
+    // Storage from the pool (a node made by Create) or the heap; null when none is left.
+    void* AllocBytes(std::size_t N, TParaPool* Pool);
+    void FreeBytes(void* P, std::size_t N, TParaPool* Pool);
+    // Gives the text and the line table back.
+    void FreeStorage(TParaPool* Pool);
     char* Buf();
-    bool EnsureCapacity(int32_t Needed);
-    bool GrowLineTable(int32_t Size);
-    bool EnsureLineTable(int32_t Entries);
+    bool EnsureCapacity(int32_t Needed, TParaPool* Pool);
+    bool GrowLineTable(int32_t Size, TParaPool* Pool);
+    bool EnsureLineTable(int32_t Entries, TParaPool* Pool);
     // Brings the line table up to date after [Offset, Offset + OldSpan) became
     // [Offset, Offset + NewSpan).
     void Reflow(int32_t Offset, int32_t OldSpan, int32_t NewSpan, int32_t WrapColumn, int TabSize,
-                int32_t& FirstChanged, int32_t& LastChanged);
+                int32_t& FirstChanged, int32_t& LastChanged, TParaPool* Pool);
 
     TParaNode* FNext = nullptr;
     TParaNode* FPrev = nullptr;
-    TParaPool* FPool = nullptr;
     union {
         char* FHeap;
         char FInline[InlineSize];
     };
     uint16_t* FLines = nullptr; // null while only entry 0 (= 0) is needed
-    uint16_t FLength = 0;
+    uint16_t FLength : 15 = 0;  // at most MaxParaLength
+    uint16_t FPooled : 1 = 0;   // made by Create: the storage is the pool's
     uint16_t FCapacity = 0;
     uint16_t FLineTableSize = 1;
     uint16_t FLineCount = 1;

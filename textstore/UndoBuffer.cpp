@@ -119,7 +119,12 @@ void TUndoNode::Release(uint16_t Offset, bool Undoable) {
     // A removed paragraph belongs to its deletion record until that is undone; an inserted one
     // belongs to its insertion record once the insertion is undone.
     bool Owned = K == uaDeletePara ? Undoable : !Undoable;
-    if (Owned) delete Node;
+    if (Owned) {
+        if (FOwner.FDisposeNode)
+            FOwner.FDisposeNode(Node);
+        else
+            delete Node;
+    }
     FOwner.FNodes[H] = nullptr;
     FOwner.FFreeHandles.push_back(H);
 }

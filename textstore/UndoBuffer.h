@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 class TParaNode;
@@ -115,6 +116,11 @@ public:
     void Clear();
     void MarkAllModified();
 
+    // How a paragraph that a dropped record owns is destroyed; plain delete until set.
+    void SetNodeDisposer(std::function<void(TParaNode*)> Disposer) {
+        FDisposeNode = std::move(Disposer);
+    }
+
     uint16_t UndoCount() const { return FUndoCount; }
     uint16_t RedoCount() const { return FRedoCount; }
     uint16_t Size() const { return FSize; }
@@ -155,4 +161,5 @@ private:
     // Paragraphs referred to by records; a record stores an index into this table.
     std::vector<TParaNode*> FNodes;
     std::vector<uint32_t> FFreeHandles;
+    std::function<void(TParaNode*)> FDisposeNode;
 };

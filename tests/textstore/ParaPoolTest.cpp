@@ -68,7 +68,7 @@ TEST(ParaPool, ReleasedStorageIsUsedAgain) {
     Pool.Release(B, 300);
 }
 
-TEST(ParaPool, NodesGiveTheirTextAndLineTableBackWhenDeleted) {
+TEST(ParaPool, NodesGiveTheirTextAndLineTableBackWhenDestroyed) {
     TParaPool Pool;
     const std::string Long(3000, 'w');
     std::size_t Reserved = 0;
@@ -76,11 +76,11 @@ TEST(ParaPool, NodesGiveTheirTextAndLineTableBackWhenDeleted) {
         TParaNode* N = TParaNode::Create(Pool, "abc def", 7, 10, 8);
         int32_t F, L;
         // Growth moves the text out of the node and gives the wrapped text a line table.
-        ASSERT_EQ(N->InsertText(Long.data(), 3000, 4, 10, 8, F, L), erOK);
+        ASSERT_EQ(N->InsertText(Long.data(), 3000, 4, 10, 8, F, L, &Pool), erOK);
         EXPECT_EQ(N->Length(), 3007);
         EXPECT_GT(N->LineCount(), 100);
         EXPECT_EQ(std::string(N->Text(), 3), "abc");
-        delete N;
+        TParaNode::Destroy(N, Pool);
         if (Round == 0) Reserved = Pool.Reserved();
     }
     EXPECT_EQ(Pool.Reserved(), Reserved);
