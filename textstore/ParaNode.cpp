@@ -68,7 +68,7 @@ TParaNode::TParaNode(TParaPool* Pool, const char* Text, int32_t Length, int32_t 
             FHeap = static_cast<char*>(AllocBytes(static_cast<size_t>(Cap), Pool));
             if (!FHeap) throw EOutOfMemory();
         }
-        FCapacity = static_cast<uint16_t>(Cap);
+        FCapacity8 = static_cast<uint16_t>(Cap / 8);
         std::memcpy(Buf(), Text, static_cast<size_t>(Length));
         Buf()[Length] = '\0';
         FLength = static_cast<uint16_t>(Length);
@@ -119,11 +119,10 @@ void TParaNode::operator delete(TParaNode* Node, std::destroying_delete_t) {
 }
 
 void TParaNode::FreeStorage(TParaPool* Pool) {
-    if (FCapacity > InlineSize) FreeBytes(FHeap, FCapacity, Pool);
-    if (FLines) FreeBytes(FLines, sizeof(uint16_t) * FLineTableSize, Pool);
-    FCapacity = 0;
+    if (OutOfLine()) FreeBytes(FHeap, BlockSize(), Pool);
+    FCapacity8 = 0;
+    FHasTable = 0;
     FLength = 0;
-    FLines = nullptr;
 }
 
 void* TParaNode::AllocBytes(std::size_t N, TParaPool* Pool) {
@@ -140,45 +139,52 @@ void TParaNode::FreeBytes(void* P, std::size_t N, TParaPool* Pool) {
 }
 
 char* TParaNode::Buf() {
-    return FCapacity > InlineSize ? FHeap : FInline;
+    return OutOfLine() ? FHeap : FInline;
 }
 
 const char* TParaNode::Text() const {
-    if (FCapacity == 0) return "";
-    return FCapacity > InlineSize ? FHeap : FInline;
+    if (FCapacity8 == 0) return "";
+    return OutOfLine() ? FHeap : FInline;
 }
 
-bool TParaNode::EnsureCapacity(int32_t Needed, TParaPool* Pool) {
-    if (Needed <= FCapacity) return true;
-    int32_t Cap = RoundUp(Needed, 16);
-    if (Cap > 0xFFFF) return false;
-    if (Cap <= InlineSize) { // the text is already inline, or there is none yet
-        if (FCapacity == 0) FInline[0] = '\0';
-        FCapacity = static_cast<uint16_t>(Cap);
-        return true;
-    }
-    char* P = static_cast<char*>(AllocBytes(static_cast<size_t>(Cap), Pool));
+bool TParaNode::Relocate(int32_t Cap, int32_t TableSize, bool WithTable, TParaPool* Pool) {
+    const std::size_t Size =
+        static_cast<size_t>(Cap) + (WithTable ? sizeof(uint16_t) * TableSize : 0);
+    char* P = static_cast<char*>(AllocBytes(Size, Pool));
     if (!P) return false;
-    if (FCapacity == 0)
+    if (FCapacity8 == 0)
         P[0] = '\0';
     else
         std::memcpy(P, Buf(), static_cast<size_t>(FLength) + 1);
-    if (FCapacity > InlineSize) FreeBytes(FHeap, FCapacity, Pool);
+    if (WithTable) {
+        auto* T = reinterpret_cast<uint16_t*>(P + Cap);
+        const int32_t Kept = FHasTable ? std::min<int32_t>(FLineTableSize, TableSize) : 0;
+        if (Kept > 0) std::memcpy(T, Table(), sizeof(uint16_t) * Kept);
+        std::memset(T + Kept, 0, sizeof(uint16_t) * (TableSize - Kept));
+    }
+    if (OutOfLine()) FreeBytes(FHeap, BlockSize(), Pool);
     FHeap = P;
-    FCapacity = static_cast<uint16_t>(Cap);
+    FCapacity8 = static_cast<uint16_t>(Cap / 8);
+    FHasTable = WithTable;
+    FLineTableSize = static_cast<uint16_t>(TableSize);
     return true;
+}
+
+bool TParaNode::EnsureCapacity(int32_t Needed, TParaPool* Pool) {
+    if (Needed <= Capacity()) return true;
+    int32_t Cap = RoundUp(Needed, 16);
+    if (Cap > 0xFFFF) return false;
+    if (Cap <= InlineSize && !FHasTable) { // the text is already inline, or there is none yet
+        if (FCapacity8 == 0) FInline[0] = '\0';
+        FCapacity8 = static_cast<uint16_t>(Cap / 8);
+        return true;
+    }
+    return Relocate(Cap, FLineTableSize, FHasTable, Pool);
 }
 
 bool TParaNode::GrowLineTable(int32_t Size, TParaPool* Pool) {
     if (Size <= FLineTableSize) return true;
-    if (FLines) {
-        auto* P = static_cast<uint16_t*>(AllocBytes(sizeof(uint16_t) * Size, Pool));
-        if (!P) return false;
-        std::memcpy(P, FLines, sizeof(uint16_t) * FLineTableSize);
-        std::memset(P + FLineTableSize, 0, sizeof(uint16_t) * (Size - FLineTableSize));
-        FreeBytes(FLines, sizeof(uint16_t) * FLineTableSize, Pool);
-        FLines = P;
-    }
+    if (FHasTable) return Relocate(Capacity(), Size, true, Pool);
     FLineTableSize = static_cast<uint16_t>(Size);
     return true;
 }
@@ -186,18 +192,14 @@ bool TParaNode::GrowLineTable(int32_t Size, TParaPool* Pool) {
 bool TParaNode::EnsureLineTable(int32_t Entries, TParaPool* Pool) {
     if (Entries > FLineTableSize && !GrowLineTable(std::max<int32_t>(8, RoundUp(Entries, 8)), Pool))
         return false;
-    if (Entries > 1 && !FLines) {
-        // Single-line paragraphs keep no table storage; it appears with the second line.
-        FLines = static_cast<uint16_t*>(AllocBytes(sizeof(uint16_t) * FLineTableSize, Pool));
-        if (!FLines) return false;
-        std::memset(FLines, 0, sizeof(uint16_t) * FLineTableSize);
-    }
+    // Single-line paragraphs keep no table storage; it appears with the second line.
+    if (Entries > 1 && !FHasTable) return Relocate(Capacity(), FLineTableSize, true, Pool);
     return true;
 }
 
 void TParaNode::Recalc(int32_t WrapColumn, int TabSize, TParaPool* Pool) {
     FLineCount = 1;
-    if (!Wraps(WrapColumn) || FCapacity == 0) return;
+    if (!Wraps(WrapColumn) || FCapacity8 == 0) return;
     if (!GrowLineTable(LineTableEstimate(FLength, WrapColumn), Pool)) throw EOutOfMemory();
     // Even with every character a tab the text would not pass the wrap column: one line.
     if (int64_t(FLength) * std::max(TabSize, 1) <= WrapColumn) return;
@@ -208,7 +210,8 @@ void TParaNode::Recalc(int32_t WrapColumn, int TabSize, TParaPool* Pool) {
         Start = NextLineStart(T, FLength, Start, WrapColumn, TabSize, WithTabs);
         if (Start < 0) break;
         if (!EnsureLineTable(Count + 1, Pool)) throw EOutOfMemory();
-        FLines[Count++] = static_cast<uint16_t>(Start);
+        T = Text(); // the text moves when the table first appears or grows
+        Table()[Count++] = static_cast<uint16_t>(Start);
     }
     FLineCount = static_cast<uint16_t>(Count);
 }
@@ -219,7 +222,7 @@ void TParaNode::Reflow(int32_t Offset, int32_t OldSpan, int32_t NewSpan, int32_t
     // E: the line that held the edit offset, in the old table.
     int32_t PosInLine;
     const int32_t E = PosToLine(Offset + 1, PosInLine);
-    if (!Wraps(WrapColumn) || FCapacity == 0) {
+    if (!Wraps(WrapColumn) || FCapacity8 == 0) {
         FirstChanged = LastChanged = E;
         return;
     }
@@ -230,7 +233,7 @@ void TParaNode::Reflow(int32_t Offset, int32_t OldSpan, int32_t NewSpan, int32_t
     const int32_t Delta = NewSpan - OldSpan;
     const char* T = Text();
     const bool WithTabs = HasTab(T, FLength);
-    auto Old = [this](int32_t I) -> int32_t { return FLines ? FLines[I] : 0; };
+    auto Old = [this](int32_t I) -> int32_t { return LineStart(I); };
     // Old start I as it reads in the new text; -1 when it lay inside the replaced characters.
     auto Mapped = [&](int32_t I) -> int32_t {
         int32_t V = Old(I);
@@ -289,14 +292,16 @@ void TParaNode::Reflow(int32_t Offset, int32_t OldSpan, int32_t NewSpan, int32_t
     if (FirstDiff < 0 && NewCount != OldCount) FirstDiff = S + DCount;
 
     if (!EnsureLineTable(NewCount, Pool)) throw EOutOfMemory();
+    // (Written only when there is more than one line, and so a table.)
+    uint16_t* Lines = FHasTable ? Table() : nullptr;
     if (Tail > 0) {
         int32_t To = S + DCount;
-        if (To != J) std::memmove(FLines + To, FLines + J, sizeof(uint16_t) * Tail);
+        if (To != J) std::memmove(Lines + To, Lines + J, sizeof(uint16_t) * Tail);
         for (int32_t I = To; I < To + Tail; ++I)
-            FLines[I] = static_cast<uint16_t>(FLines[I] + Delta);
+            Lines[I] = static_cast<uint16_t>(Lines[I] + Delta);
     }
     for (int32_t I = 0; I < DCount; ++I)
-        FLines[S + I] = static_cast<uint16_t>(Derived(I));
+        Lines[S + I] = static_cast<uint16_t>(Derived(I));
     FLineCount = static_cast<uint16_t>(NewCount);
 
     // A moved start changes the line before it as well; the lines holding new characters
@@ -340,7 +345,7 @@ TResultCode TParaNode::InsertText(const char* Text, int32_t Count, int32_t Pos, 
 void TParaNode::DeleteText(int32_t Pos, int32_t Count, int32_t WrapColumn, int TabSize,
                            int32_t& FirstChanged, int32_t& LastChanged, TParaPool* Pool) {
     int32_t Offset = std::max<int32_t>(0, Pos - 1);
-    if (FCapacity == 0 || Offset >= FLength || Count <= 0) {
+    if (FCapacity8 == 0 || Offset >= FLength || Count <= 0) {
         int32_t InLine;
         FirstChanged = LastChanged = PosToLine(std::min<int32_t>(Offset, FLength) + 1, InLine);
         return;
@@ -390,7 +395,7 @@ int32_t TParaNode::TrimTrailingBlanks() {
 }
 
 int32_t TParaNode::CountTrailingBlanks(int32_t Upto) const {
-    if (FCapacity == 0) return 0;
+    if (FCapacity8 == 0) return 0;
     Upto = std::clamp<int32_t>(Upto, 0, FLength);
     const char* T = Text();
     int32_t N = 0;
@@ -416,11 +421,11 @@ int32_t TParaNode::PosToLine(int32_t Pos, int32_t& PosInLine) const {
         return 1;
     }
     // The last line whose start offset is below Pos.
-    const uint16_t* Begin = FLines;
+    const uint16_t* Begin = Table();
     const uint16_t* End = Begin + FLineCount;
     int32_t K = static_cast<int32_t>(
         std::upper_bound(Begin, End, Pos - 1, [](int32_t V, uint16_t E) { return V < E; }) - Begin);
     if (K < 1) K = 1;
-    PosInLine = Pos - FLines[K - 1];
+    PosInLine = Pos - Begin[K - 1];
     return K;
 }

@@ -38,18 +38,18 @@ public:
     void operator delete(void* P) { ::operator delete(P); }
 
     // Bytes reserved for the text including its NUL; 0 while the paragraph has no buffer.
-    uint16_t Capacity() const { return FCapacity; }
+    uint16_t Capacity() const { return static_cast<uint16_t>(FCapacity8 * 8u); }
     // Display lines, at least 1.
     int32_t LineCount() const { return FLineCount; }
     // Entry K (from 0) of the line table: 0-based offset of the first character of line K + 1.
     // Meaningful for K < LineCount().
-    uint16_t LineStart(int32_t K) const { return FLines ? FLines[K] : 0; }
+    uint16_t LineStart(int32_t K) const { return FHasTable ? Table()[K] : 0; }
     // Entries reserved for the line table (storage for single-line paragraphs is not allocated).
     uint16_t LineTableSize() const { return FLineTableSize; }
     uint16_t Length() const { return FLength; }
     // The text, NUL-terminated after Length() bytes; "" when there is no buffer.
     const char* Text() const;
-    bool HasBuffer() const { return FCapacity != 0; }
+    bool HasBuffer() const { return FCapacity8 != 0; }
 
     TParaNode* Next() const { return FNext; }
     TParaNode* Prev() const { return FPrev; }
@@ -92,6 +92,16 @@ private:
     void FreeBytes(void* P, std::size_t N, TParaPool* Pool);
     // Gives the text and the line table back.
     void FreeStorage(TParaPool* Pool);
+    // Text beyond the node and the line table share one block: the text's capacity, then the
+    // table's entries.
+    bool OutOfLine() const { return Capacity() > InlineSize || FHasTable; }
+    std::size_t BlockSize() const {
+        return Capacity() + (FHasTable ? sizeof(uint16_t) * FLineTableSize : 0);
+    }
+    uint16_t* Table() const { return reinterpret_cast<uint16_t*>(FHeap + Capacity()); }
+    // Moves the text (and the table, which keeps its entries and gets new zero ones) to a new
+    // block of Cap text bytes and TableSize entries, with or without a table.
+    bool Relocate(int32_t Cap, int32_t TableSize, bool WithTable, TParaPool* Pool);
     char* Buf();
     bool EnsureCapacity(int32_t Needed, TParaPool* Pool);
     bool GrowLineTable(int32_t Size, TParaPool* Pool);
@@ -107,10 +117,10 @@ private:
         char* FHeap;
         char FInline[InlineSize];
     };
-    uint16_t* FLines = nullptr; // null while only entry 0 (= 0) is needed
-    uint16_t FLength : 15 = 0;  // at most MaxParaLength
-    uint16_t FPooled : 1 = 0;   // made by Create: the storage is the pool's
-    uint16_t FCapacity = 0;
+    uint16_t FLength : 15 = 0;    // at most MaxParaLength
+    uint16_t FPooled : 1 = 0;     // made by Create: the storage is the pool's
+    uint16_t FCapacity8 : 13 = 0; // the text's capacity (always a multiple of 8) in eights
+    uint16_t FHasTable : 1 = 0;   // table storage exists (needed once there is a second line)
     uint16_t FLineTableSize = 1;
     uint16_t FLineCount = 1;
 };

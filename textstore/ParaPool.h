@@ -50,8 +50,8 @@ public:
     // Gives back what Allocate(Size) returned, with the same Size; null is ignored.
     void Release(void* P, std::size_t Size);
 
-    // The largest request: a paragraph's text or line table never needs more.
-    static constexpr std::size_t MaxSize = std::size_t(1) << 17;
+    // The largest request: a paragraph's text with its line table never needs more.
+    static constexpr std::size_t MaxSize = std::size_t(1) << 18;
 
     // Bytes taken from the system for blocks.
     std::size_t Reserved() const {
@@ -69,7 +69,7 @@ private:
 
     // Size classes: 8-byte steps up to 1 KiB, then eight steps per doubling up to MaxSize.
     static constexpr std::size_t SmallLimit = 1024;
-    static constexpr int ClassCount = 1 + SmallLimit / 8 + 7 * 8;
+    static constexpr int ClassCount = 1 + SmallLimit / 8 + 8 * 8;
     static int ClassOf(std::size_t Size, std::size_t& Rounded);
 
     // Allocate's way when the inline one does not serve.
