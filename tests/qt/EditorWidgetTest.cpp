@@ -251,6 +251,27 @@ TEST(EditorWidget, ScrollBarsAndTheWheelMoveTheView) {
     EXPECT_EQ(R.Ed().TopLine(), 10);
 }
 
+// The widget draws a tall scroll bar in pieces; the picture is the style's own.
+TEST(EditorWidget, ATallScrollBarLooksAsTheStyleDrawsIt) {
+    TWidgetRig R(400, 300);
+    R.Ed().InsertString(Lines(500));
+    R.Ed().MakeTopLine(200);
+    R.Settle();
+    QScrollBar* V = R.Widget->VerticalBar();
+    ASSERT_TRUE(V->isVisible());
+    ASSERT_GT(V->height(), 200);
+    QScrollBar Plain(Qt::Vertical);
+    Plain.resize(V->size());
+    Plain.setRange(V->minimum(), V->maximum());
+    Plain.setPageStep(V->pageStep());
+    Plain.setValue(V->value());
+    QImage Mine(V->size(), QImage::Format_ARGB32_Premultiplied);
+    QImage Style(V->size(), QImage::Format_ARGB32_Premultiplied);
+    V->render(&Mine);
+    Plain.render(&Style);
+    EXPECT_TRUE(Mine == Style);
+}
+
 // ---------------------------------------------------------------------------------------------
 
 TEST(EditorWidget, ClicksPlaceTheCaretAndTheMarginSelectsLines) {
