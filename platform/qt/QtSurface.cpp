@@ -75,8 +75,10 @@ std::shared_ptr<const TKroQtCellFont> KroCellFont(const TKroFontData& Data, int 
 
 namespace {
 
-// Strips kept per font before the oldest colour pairs are dropped.
+// Strips kept per font (and the memory they may take) before they are all dropped and drawn
+// again as needed.
 constexpr std::size_t MaxStrips = 16;
+constexpr std::size_t MaxStripBytes = std::size_t(16) << 20;
 
 // Draws the glyphs of Bytes (not yet drawn) of Font in Fore on Back into their cells of Strip,
 // and records for each whether its ink stays inside its cell.
@@ -137,7 +139,9 @@ bool TKroQtSurface::CopyCells(const QRect& Clip, int X, int Y, std::string_view 
     const TKroQtCellFont::TStripKey Key{Fore, Back, H, Baseline};
     auto It = F.Strips.find(Key);
     if (It == F.Strips.end()) {
-        if (F.Strips.size() >= MaxStrips) F.Strips.clear();
+        const std::size_t Bytes = std::size_t(256) * W * H * 4;
+        if (F.Strips.size() >= MaxStrips || (F.Strips.size() + 1) * Bytes > MaxStripBytes)
+            F.Strips.clear();
         It = F.Strips.emplace(Key, TKroQtCellStrip{}).first;
         It->second.Cells = QImage(256 * W, H, QImage::Format_RGB32);
         if (It->second.Cells.isNull()) {
