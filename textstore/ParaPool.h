@@ -78,8 +78,8 @@ private:
     // Faults the newest block's pages in ahead of the bump pointer, many at a time.
     void FaultAhead();
 
-    std::array<TFree*, ClassCount> FFree{};
-    char* FNext = nullptr; // the unused rest of the newest block
+    [[maybe_unused]] std::array<TFree*, ClassCount> FFree{}; // (unused when checked)
+    char* FNext = nullptr;                                   // the unused rest of the newest block
     char* FEnd = nullptr;
     char* FFaulted = nullptr; // the newest block is faulted in up to here
     std::vector<TBlock> FBlocks;
