@@ -84,7 +84,9 @@ std::chrono::microseconds SaveInChild(TKroTextFileEditor& Ed, const fs::path& Ta
     }
     int Status = 0;
     EXPECT_EQ(::waitpid(Pid, &Status, 0), Pid);
-    if (WIFEXITED(Status)) EXPECT_EQ(WEXITSTATUS(Status), 0) << "the save failed in the child";
+    if (WIFEXITED(Status)) {
+        EXPECT_EQ(WEXITSTATUS(Status), 0) << "the save failed in the child";
+    }
     return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() -
                                                                  Start);
 }
