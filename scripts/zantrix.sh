@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Sets up a fresh machine, builds, and starts the editor: zantrix.sh [FILE [LINE]]
+# Sets up a fresh machine, builds, and starts the editor: zantrix.sh [FILE]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/deps.sh"
