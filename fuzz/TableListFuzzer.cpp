@@ -4,9 +4,12 @@
 #include "FuzzCheck.h"
 #include "KroExceptions.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size) {
     const std::string Text(reinterpret_cast<const char*>(Data), Size);
@@ -33,16 +36,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
         return 0;
     }
 
-    // Writing what was read and reading it again settles after one round: the second reading
-    // writes back the same text, table for table.
+    // Writing what was read and reading it again gives the same tables: names, flags and the
+    // same entries. A table named like a built-in one is stored as its differences, which keep
+    // what each key does but not where a moved entry stood, so entries compare as sets.
     const std::string First = Processor.TableListText();
     TKroCommandProcessor Second;
     Second.SetTableListText(First);
     FUZZ_CHECK(Second.Count() == Processor.Count());
-    FUZZ_CHECK(Second.TableListText() == First);
+    auto Sorted = [](const TKroCommandTable& T) {
+        std::vector<std::pair<std::int32_t, TKroCommand>> E;
+        for (const TKroCommandEntry& X : T.Entries())
+            E.emplace_back(KeyValue(X), X.Command);
+        std::sort(E.begin(), E.end());
+        return E;
+    };
     for (int I = 0; I < Processor.Count(); ++I) {
         FUZZ_CHECK(Second.Tables(I).TableName() == Processor.Tables(I).TableName());
         FUZZ_CHECK(Second.Tables(I).Active() == Processor.Tables(I).Active());
+        FUZZ_CHECK(Sorted(Second.Tables(I)) == Sorted(Processor.Tables(I)));
     }
 
     // Key translation through whatever tables arrived never answers 0.
