@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang in build-fuzz and runs each for a while on its seed corpus.
 # Usage: fuzz/run.sh [SECONDS] [TARGET...]   (default 30 seconds, every target that was built)
+# FUZZ_SEED=N fixes libFuzzer's random seed, so a run takes the same mutations every time.
 # A finding leaves its input in build-fuzz/artifacts/ and makes the script exit non-zero;
 # replay it with: build-fuzz/bin/TARGET build-fuzz/artifacts/FILE
 set -euo pipefail
@@ -35,7 +36,7 @@ for t in "${targets[@]}"; do
   set +e
   ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=1:detect_leaks=1:quarantine_size_mb=16} \
   UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1} \
-    "$build/bin/$t" -max_total_time="$seconds" -print_final_stats=1 -timeout=20 \
+    "$build/bin/$t" -max_total_time="$seconds" ${FUZZ_SEED:+-seed=$FUZZ_SEED} -print_final_stats=1 -timeout=20 \
       -rss_limit_mb=4096 -artifact_prefix="$build/artifacts/$t-" "$work" "$seeds" >"$log" 2>&1
   rc=$?
   set -e
