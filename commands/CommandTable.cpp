@@ -62,6 +62,14 @@ int TKroCommandTable::IndexOfKeys(const TKroCommandEntry& Entry) const {
     return -1;
 }
 
+namespace {
+bool IsBuiltinKey(std::span<const TKroCommandEntry> Builtin, std::int32_t Key) {
+    for (const auto& B : Builtin)
+        if (KeyValue(B) == Key) return true;
+    return false;
+}
+} // namespace
+
 TKroStoredTable TKroCommandTable::CommandList() const {
     TKroStoredTable Stored{FTableName, FActive, {}};
     const auto Builtin = BuiltinCommands(FTableName);
@@ -96,6 +104,9 @@ void TKroCommandTable::SetCommandList(const TKroStoredTable& Stored) {
     for (const auto& [Key, Command] : Stored.Pairs) {
         const TKroCommandEntry Entry = EntryOfKeyValue(Key, static_cast<TKroCommand>(Command));
         const int Index = IndexOfKeys(Entry);
+        // A second deletion of a built-in key would otherwise append a do-nothing entry that
+        // writes back as a deletion, so the list would not read back to the same table.
+        if (Index < 0 && Entry.Command == ccNone && IsBuiltinKey(Builtin, Key)) continue;
         if (Index < 0)
             AddCommand(Entry);
         else if (Entry.Command != ccNone)

@@ -131,6 +131,13 @@ TEST(TableList, ReadingAppliesPairsInOrderAndUniqueNaming) {
     ASSERT_EQ(P.Tables(0).Count(), 65);
     EXPECT_EQ(P.Tables(0).GetCommand(64), (TKroCommandEntry{vkF5, 0, 0, 0, ccNone}));
     EXPECT_EQ(P.TableListText(), "('Default' True (116 0))");
+
+    // Deleting a built-in key twice deletes it once; nothing is appended for the second pair,
+    // so the table writes and reads back to itself.
+    P.SetTableListText("('Default' True (37 0 37 0))");
+    ASSERT_EQ(P.Tables(0).Count(), 63);
+    EXPECT_EQ(P.Tables(0).IndexOfKeys({vkLeft, 0, 0, 0, 0}), -1);
+    EXPECT_EQ(P.TableListText(), "('Default' True (37 0))");
 }
 
 TEST(TableList, NamesWithUnprintableBytes) {
