@@ -158,8 +158,16 @@ void TUndoBuffer::BeginGroup(bool& Saved) {
     Saved = FInGroup;
     if (!FInGroup) {
         FInGroup = true;
-        ++FGroup;
+        NextGroup();
     }
+}
+
+void TUndoBuffer::NextGroup() {
+    // The 8-bit counter comes round again after 255 groups, and undoing can bring a record of
+    // that older group back to the top: skip its id, so that the new group is never replayed
+    // together with it.
+    ++FGroup;
+    if (FUndoCount > 0 && FNode.Group(FCurrent) == FGroup) ++FGroup;
 }
 
 void TUndoBuffer::EndGroup(bool Saved) {
@@ -327,19 +335,18 @@ bool TUndoBuffer::Add(TUndoKind Kind, bool Modified, int32_t Para, int32_t Pos, 
     if (!FInGroup) {
         TMerge M = TryMerge(Kind, Para, Pos, Data, DataLen, nullptr, 0);
         if (M != TMerge::None) return M == TMerge::Merged;
-        ++FGroup;
+        NextGroup();
     }
-    const uint8_t G = FGroup;
     if (!Reserve(DataLen + UndoRecordOverhead, false)) return false;
-    uint16_t Off = Append(Kind, Modified, G, Para, Pos, DataLen);
+    // Read after the reservation: discarding everything older starts the counter again.
+    uint16_t Off = Append(Kind, Modified, FGroup, Para, Pos, DataLen);
     if (DataLen) std::memcpy(FNode.Data(Off), Data, DataLen);
     return true;
 }
 
 bool TUndoBuffer::Add(TUndoKind Kind, bool Modified, int32_t Para, int32_t Pos, TParaNode* Node) {
     if (!IsParaKind(Kind)) return false;
-    if (!FInGroup) ++FGroup;
-    const uint8_t G = FGroup;
+    if (!FInGroup) NextGroup();
     if (!Reserve(UndoNodeRefSize + UndoRecordOverhead, false)) return false;
     uint32_t H;
     if (!FFreeHandles.empty()) {
@@ -350,7 +357,7 @@ bool TUndoBuffer::Add(TUndoKind Kind, bool Modified, int32_t Para, int32_t Pos, 
         H = static_cast<uint32_t>(FNodes.size());
         FNodes.push_back(Node);
     }
-    uint16_t Off = Append(Kind, Modified, G, Para, Pos, UndoNodeRefSize);
+    uint16_t Off = Append(Kind, Modified, FGroup, Para, Pos, UndoNodeRefSize);
     std::memcpy(FNode.Data(Off), &H, sizeof H);
     return true;
 }
@@ -360,12 +367,12 @@ bool TUndoBuffer::AddReplace(bool Modified, int32_t Para, int32_t Pos, const cha
     if (!FInGroup) {
         TMerge M = TryMerge(uaReplaceText, Para, Pos, OldText, OldLen, NewText, NewLen);
         if (M != TMerge::None) return M == TMerge::Merged;
-        ++FGroup;
+        NextGroup();
     }
-    const uint8_t G = FGroup;
     const int32_t DataLen = OldLen + NewLen + 2;
     if (!Reserve(DataLen + UndoRecordOverhead, false)) return false;
-    uint16_t Off = Append(uaReplaceText, Modified, G, Para, Pos, static_cast<uint16_t>(DataLen));
+    uint16_t Off =
+        Append(uaReplaceText, Modified, FGroup, Para, Pos, static_cast<uint16_t>(DataLen));
     uint8_t* D = FNode.Data(Off);
     if (OldLen) std::memcpy(D, OldText, OldLen);
     D[OldLen] = 0;

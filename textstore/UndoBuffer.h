@@ -135,6 +135,8 @@ private:
     friend class TUndoNode;
 
     enum class TMerge { None, Merged, Lost };
+    // Advances the group counter for a new group.
+    void NextGroup();
     TMerge TryMerge(TUndoKind Kind, int32_t Para, int32_t Pos, const char* Data, uint16_t DataLen,
                     const char* NewText, uint16_t NewLen);
     // Makes room for N bytes; Extending is true when the newest record is to grow.

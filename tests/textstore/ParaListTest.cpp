@@ -656,6 +656,20 @@ TEST_F(ListFixture, BlockTooLargeForTheUndoBufferIsNotRecordedAtAll) {
     EXPECT_EQ(L.UndoCount(), 1);
 }
 
+TEST_F(ListFixture, EditAfterOneThatFilledTheUndoBufferUndoesOnItsOwn) {
+    L.SetUndoBufferSize(64);
+    Set({"a", "b", "c", "d"});
+    const std::string Big(28, 'x'); // 44 bytes of budget: only fits by discarding the rest
+    Ins(1, Big, 1);
+    Ins(2, Big, 1);
+    Ins(3, Big, 1);
+    Ins(4, "y", 1);
+    Undo();
+    EXPECT_EQ(Paras(L), (Strings{Big + "a", Big + "b", Big + "c", "d"}));
+    Undo();
+    EXPECT_EQ(Paras(L), (Strings{Big + "a", Big + "b", "c", "d"}));
+}
+
 TEST_F(ListFixture, ClearingTheUndoSizeDropsTheHistory) {
     Set({"abc"});
     Ins(1, "x", 1);

@@ -323,3 +323,49 @@ TEST(UndoBufferOwnership, ParagraphsOwnedByRecordsAreReleased) {
         U.StepBack(); // the insertion is undone and owned by its record; the deletion still owned
     }                 // destruction releases both
 }
+
+TEST(UndoBufferSteps, NeighbouringGroupsNeverShareAnIdAfterAFullDiscard) {
+    // A 28-byte insertion (44 with the header) only fits in the 64-byte block by discarding
+    // everything older, which starts the group counter again; a small record after it must
+    // still form a group of its own, whatever the counter stood at.
+    TUndoBuffer U(64);
+    const std::string Big(28, 'x');
+    for (int I = 1; I <= 6; ++I) {
+        ASSERT_TRUE(Type(U, 10 * I, 1, Big));
+        if (I % 3 != 0) continue;
+        ASSERT_EQ(U.UndoCount(), 1);
+        ASSERT_TRUE(Type(U, 10 * I + 5, 7, "y")); // elsewhere: fits beside it
+        ASSERT_EQ(U.UndoCount(), 2);
+        const uint8_t G = U.NextUndoGroup();
+        U.StepBack();
+        EXPECT_NE(U.NextUndoGroup(), G) << "after insertion " << I;
+        U.StepForward(false);
+    }
+}
+
+TEST(UndoBufferSteps, ANewGroupDiffersFromTheNewestUndoableOneAfterTheCounterWraps) {
+    TUndoBuffer U(8192);
+    for (int I = 0; I < 300; ++I)
+        ASSERT_TRUE(Type(U, I + 1, 1, "a")); // 300 one-record groups
+    // Undo all but 45 of them, leaving the undoable part ending 255 groups before the counter.
+    for (int I = 0; I < 255; ++I)
+        U.StepBack();
+    const uint8_t Newest = U.NextUndoGroup();
+    ASSERT_TRUE(Type(U, 1000, 1, "b"));
+    EXPECT_NE(U.NextUndoGroup(), Newest);
+    U.StepBack();
+    EXPECT_EQ(U.NextUndoGroup(), Newest);
+
+    // The same for a group opened after the counter has come round to the newest record.
+    TUndoBuffer V(8192);
+    for (int I = 0; I < 256; ++I)
+        ASSERT_TRUE(Type(V, I + 1, 1, "c"));
+    for (int I = 0; I < 255; ++I)
+        V.StepBack();
+    const uint8_t Kept = V.NextUndoGroup();
+    bool Saved;
+    V.BeginGroup(Saved);
+    V.Add(uaCaret, false, 1, 1, nullptr, 0);
+    V.EndGroup(Saved);
+    EXPECT_NE(V.NextUndoGroup(), Kept);
+}
