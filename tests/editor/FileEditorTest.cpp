@@ -8,8 +8,11 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <grp.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <typeinfo>
@@ -352,6 +355,34 @@ TEST(FileSave, AReadOnlyDirectoryOrFileRefusesTheSaveAndKeepsTheOldFile) {
     EXPECT_EQ(R.Read("scene.znt"), "old\r\n");
     EXPECT_TRUE(R.Ed.Modified());
     EXPECT_EQ(R.Files(), (TLines{"locked.znt", "scene.znt"}));
+}
+
+// Root may write where permissions forbid it, so as root the same save runs in a child process
+// as the unprivileged user "nobody" (65534); the child's findings come back as its exit status.
+TEST(FileSave, AReadOnlyDirectoryRefusesTheSaveForAnUnprivilegedUserToo) {
+    auto Save = [] {
+        if (::geteuid() == 0 &&
+            (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)) {
+            std::fprintf(stderr, "cannot become an unprivileged user\n");
+            std::_Exit(2);
+        }
+        std::string Problems;
+        {
+            TFileRig R;
+            R.Write("scene.znt", "old\r\n");
+            R.Open("scene.znt");
+            R.Ed.InsertChar('n');
+            ::chmod(R.Dir.c_str(), 0555);
+            const std::string Message = IoMessage([&] { R.Ed.SaveToFile(R.Path("scene.znt")); });
+            if (Message != "File access denied") Problems += "raised: " + Message + "; ";
+            if (R.Read("scene.znt") != "old\r\n") Problems += "the old file changed; ";
+            if (!R.Ed.Modified()) Problems += "Modified was cleared; ";
+            if (R.Files() != TLines{"scene.znt"}) Problems += "a file was left behind; ";
+        }
+        std::fprintf(stderr, "%s", Problems.empty() ? "refused\n" : Problems.c_str());
+        std::_Exit(Problems.empty() ? 0 : 1);
+    };
+    EXPECT_EXIT(Save(), testing::ExitedWithCode(0), "^refused\n$");
 }
 
 TEST(FileSave, ThroughASymbolicLinkTheLinkStays) {
