@@ -49,7 +49,7 @@ TKroCustomEditor::TKroCustomEditor(TKroComponent* Owner, IKroWindow* Window)
 
 TKroCustomEditor::~TKroCustomEditor() {
     FCarets.reset();
-    Detach();
+    LeaveRing();
     FParaList = nullptr;
     FFixedFont->OnChange = nullptr;
     FHighlightColors->OnColorChange = nullptr;
@@ -309,8 +309,10 @@ void TKroCustomEditor::SetScrollBarsAlways(bool Value) {
 
 void TKroCustomEditor::SetScrollPastEnd(bool Value) {
     FScrollPastEnd = Value;
-    if (Value) SetWordWrap(false);
-    else ClampCaretToVirtualSpace();
+    if (Value)
+        SetWordWrap(false);
+    else
+        ClampCaretToVirtualSpace();
 }
 
 void TKroCustomEditor::ClampCaretToVirtualSpace() {
@@ -412,7 +414,7 @@ void TKroCustomEditor::Attach(TKroCustomEditor* Editor) {
     if (!Editor || Editor == this) return;
     if (Editor->FParaList == FParaList) return; // already showing that document
     // A control that shares its document leaves its ring first; alone, its document goes.
-    Detach();
+    LeaveRing();
     FParaList = Editor->FParaList;
     auto* Owner = dynamic_cast<TKroCustomEditor*>(FParaList->Owner());
     if (!Owner) Owner = Editor;
@@ -420,6 +422,11 @@ void TKroCustomEditor::Attach(TKroCustomEditor* Editor) {
     FNextEditor = Owner;
     Owner->FPrevEditor->FNextEditor = this;
     Owner->FPrevEditor = this;
+    // A wrapped document admits no virtual space here either.
+    if (WordWrap()) {
+        FWrapAtLeft = true;
+        FScrollPastEnd = false;
+    }
     // The positions of the old document mean nothing in this one.
     FCaretLine = FCaretPara = FCaretPos = 1;
     FCaretLineStart = 0;
@@ -432,6 +439,11 @@ void TKroCustomEditor::Attach(TKroCustomEditor* Editor) {
 }
 
 void TKroCustomEditor::Detach() {
+    // A document reference kept after leaving would dangle once the ring frees the document.
+    if (FNextEditor != this) ClearText(true);
+}
+
+void TKroCustomEditor::LeaveRing() {
     if (FNextEditor == this) {
         delete FParaList;
         FParaList = nullptr;
@@ -450,7 +462,7 @@ void TKroCustomEditor::ClearText(bool Refresh) {
     const bool OldWordWrap = FParaList->WordWrap();
     const std::int32_t OldWrapColumn = FParaList->WrapColumn();
     const std::uint16_t OldUndoSize = FParaList->UndoBufferSize();
-    Detach();
+    LeaveRing();
     CreateParaList(OldWordWrap, OldUndoSize);
     // The positions go back to the start before the settings re-wrap the (empty) text.
     FTopPara = 1;

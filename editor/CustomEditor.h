@@ -188,7 +188,8 @@ public:
     // Shows Editor's document: leaves the own ring first (destroying the own document when
     // alone), joins Editor's ring just before the document's owner, refreshes.
     virtual void Attach(TKroCustomEditor* Editor);
-    // Leaves the ring; alone, the document is destroyed and the reference cleared.
+    // Leaves the ring with a fresh empty document of its own (as ClearText), so the shared
+    // document is no longer reachable from here; a control alone keeps its document.
     void Detach();
     TKroCustomEditor* PrevEditor() const { return FPrevEditor; }
     TKroCustomEditor* NextEditor() const { return FNextEditor; }
@@ -589,4 +590,7 @@ private:
         }
     }
     void CreateParaList(bool WordWrap, std::uint16_t UndoSize);
+    // Unlinks from the ring (the owner's role passes to the next control); alone, destroys the
+    // document and clears the reference. The caller gives the control a document at once.
+    void LeaveRing();
 };

@@ -642,6 +642,13 @@ void TKroCustomEditor::OnParasJoined(std::int32_t Para, std::int32_t Pos, bool I
 }
 
 void TKroCustomEditor::OnTextReformatted() {
+    // Wrapping rules out virtual space and forces WrapAtLeft in every control showing the
+    // text, not only in the one whose setting switched it on: virtual space on a wrapped line
+    // would name a character of a later line.
+    if (WordWrap()) {
+        FWrapAtLeft = true;
+        FScrollPastEnd = false;
+    }
     // The caret keeps its paragraph position.
     const TLinePos LP = ParaToLine({FCaretPara, FCaretLineStart + FCaretPos});
     FCaretLine = LP.Line;
