@@ -593,6 +593,9 @@ bool TKroEditorWidget::KeyClaimed(const TKroKeyStroke& S) const {
     unsigned Mask = 0;
     switch (S.Key) {
     case 0x09: // Tab
+        // Only Tab and Shift+Tab are the surrounding window's focus keys; with Ctrl the key is
+        // the control's (the "Default" table types a tab on Ctrl+Tab).
+        if (S.Shift & ssCtrlKey) return true;
         Mask = DLGC_WANTTAB;
         break;
     case 0x25:
@@ -631,7 +634,7 @@ bool TKroEditorWidget::event(QEvent* E) {
         const TKroKeyStroke S = KroTranslateKeyEvent(*K);
         if (!S.System && !KeyClaimed(S)) {
             // Not wanted: Tab moves the focus, the others go to the surrounding window.
-            if (S.Key == 0x09 && !(S.Shift & (ssCtrlKey | ssAltKey))) {
+            if (S.Key == 0x09) {
                 // The surrounding window's: it moves the focus, or does nothing when there is
                 // nowhere to go; the control never sees it.
                 focusNextPrevChild(!(S.Shift & ssShiftKey));

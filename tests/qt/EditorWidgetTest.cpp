@@ -115,6 +115,36 @@ TEST(EditorWidget, TabGoesToTheControlOnlyWhenItWantsTabs) {
     EXPECT_EQ(std::string(B->Editor().GetPara(1, Len), 1), "\t");
 }
 
+TEST(EditorWidget, CtrlTabReachesTheControlWhenTabMovesTheFocus) {
+    // Only Tab and Shift+Tab are the surrounding window's focus keys; Ctrl+Tab is the "Default"
+    // table's tab, so a control without WantTab still gets one.
+    TQtPlatformRig P;
+    QWidget Parent;
+    TKroController Controller;
+    auto* A = new TKroEditorWidget(&Parent, &Controller);
+    auto* B = new TKroEditorWidget(&Parent, &Controller);
+    A->setGeometry(0, 0, 200, 100);
+    B->setGeometry(0, 100, 200, 100);
+    Parent.show();
+    Parent.activateWindow();
+    A->setFocus();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(A->hasFocus());
+    ASSERT_FALSE(A->Editor().WantTab());
+    QKeyEvent CtrlTab(QEvent::KeyPress, Qt::Key_Tab, Qt::ControlModifier, "\t");
+    QApplication::sendEvent(A, &CtrlTab);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(A->hasFocus());
+    int32_t Len = 0;
+    const char* Text = A->Editor().GetPara(1, Len);
+    EXPECT_EQ(std::string(Text, std::size_t(Len)), "\t");
+    QKeyEvent BackTab(QEvent::KeyPress, Qt::Key_Backtab, Qt::ShiftModifier, "\t");
+    QApplication::sendEvent(A, &BackTab);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(B->hasFocus()) << "Shift+Tab still moves the focus";
+    EXPECT_EQ(A->Editor().TextLength(), 1);
+}
+
 // ---------------------------------------------------------------------------------------------
 
 TEST(EditorWidget, AGrabShowsTheTextInFixedCells) {
