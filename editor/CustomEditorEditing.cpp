@@ -140,6 +140,7 @@ void TKroCustomEditor::InsertBlanks(std::int32_t N) {
         Group.Begin();
         FParaList->DeleteText(this, FCaretPara, N, FCaretLineStart + FCaretPos);
         InvalidateLines(FParaList->FirstDirtyLine(), FParaList->LastDirtyLine());
+        if (FParaList->LastDirtyLine() == MaxLongint) UpdateVScrollRange();
     }
     const std::int32_t Para = FCaretPara;
     const std::int32_t P = FCaretLineStart + FCaretPos;
@@ -225,6 +226,8 @@ void TKroCustomEditor::DeleteSelection() {
         if (S.Para == E.Para) {
             FParaList->DeleteText(this, S.Para, E.Pos - S.Pos, S.Pos);
             InvalidateLines(FParaList->FirstDirtyLine(), FParaList->LastDirtyLine());
+            // Fewer wrapped lines make a shorter document.
+            if (FParaList->LastDirtyLine() == MaxLongint) UpdateVScrollRange();
         } else {
             R = FParaList->DeleteBlock(this, S.Para, S.Pos, E.Para, E.Pos);
             UpdateVScrollRange();
@@ -247,6 +250,7 @@ void TKroCustomEditor::DeleteSelection() {
     } else {
         FParaList->DeleteText(this, Para, 1, P);
         InvalidateLines(FParaList->FirstDirtyLine(), FParaList->LastDirtyLine());
+        if (FParaList->LastDirtyLine() == MaxLongint) UpdateVScrollRange();
         MoveCaretToPara(Para, P, false);
     }
     if (!FParaList->UndoBuffer().InGroup() && HasWindow()) FWindow->Update();

@@ -407,3 +407,64 @@ TEST(UndoRedo, RedoOfLinesBringsTheScrollRangeAlong) {
     EXPECT_EQ(R.Window.VertBar.Max, 5);
     EXPECT_EQ(R.Text(), "1\n2\n3\n4\n5\n6\n7\n8\n9|");
 }
+
+TEST(ScrollRange, DeletionsThatUnwrapLinesShrinkTheVerticalRange) {
+    // Five rows; a paragraph of twenty wrapped lines between short ones.
+    std::string Long;
+    for (int I = 0; I < 20; ++I)
+        Long += "abcd ";
+    const std::string Start = "1\n2\n" + Long + "\n4";
+    const std::vector<std::pair<const char*, std::function<void(TEditorRig&)>>> Ops = {
+        {"selection",
+         [](TEditorRig& R) {
+             R.Ed.MoveCaretTo(4, 1, false);
+             R.Ed.MoveCaretTo(8, 1, true);
+             R.Ed.DeleteSelection();
+         }},
+        {"line",
+         [](TEditorRig& R) {
+             R.Ed.MoveCaretTo(5, 1, false);
+             R.Ed.DeleteLine();
+         }},
+        {"to end of line",
+         [](TEditorRig& R) {
+             R.Ed.MoveCaretTo(5, 1, false);
+             R.Ed.DeleteToEndOfLine();
+         }},
+        {"word",
+         [](TEditorRig& R) {
+             R.Ed.MoveCaretTo(5, 1, false);
+             R.Ed.DeleteWord();
+             R.Ed.DeleteWord();
+         }},
+        {"characters",
+         [](TEditorRig& R) {
+             R.Ed.MoveCaretTo(5, 1, false);
+             for (int I = 0; I < 10; ++I)
+                 R.Ed.DeleteSelection();
+         }},
+    };
+    for (const auto& [Name, Run] : Ops) {
+        TEditorRig R(40, 5);
+        R.Ed.SetWordWrap(true);
+        R.Ed.SetWrapColumn(10);
+        R.Load(Start);
+        const int32_t Lines = R.Ed.ParaList().LineCount();
+        Run(R);
+        ASSERT_LT(R.Ed.ParaList().LineCount(), Lines) << Name;
+        ASSERT_GT(R.Ed.ParaList().LineCount(), 5) << Name;
+        EXPECT_EQ(R.Window.VertBar.Max, R.Ed.ParaList().LineCount() - 5 + 1) << Name;
+    }
+    // Blanks typed over the text of a wrapped line: its text goes and the blanks hang at the end
+    // of the line above, one line less.
+    TEditorRig R(40, 2);
+    R.Ed.SetWordWrap(true);
+    R.Ed.SetWrapColumn(10);
+    R.Ed.SetTabType(ttFixed);
+    R.Ed.SetInsertMode(false);
+    R.Load("x\ny\nbab a aab aa aa a\nz\nw");
+    R.Ed.MoveCaretTo(4, 1, false);
+    R.Ed.InsertTab();
+    ASSERT_EQ(R.Ed.ParaList().LineCount(), 5);
+    EXPECT_EQ(R.Window.VertBar.Max, 4);
+}
