@@ -462,6 +462,8 @@ void TKroCustomEditor::ClearText(bool Refresh) {
     const bool OldWordWrap = FParaList->WordWrap();
     const std::int32_t OldWrapColumn = FParaList->WrapColumn();
     const std::uint16_t OldUndoSize = FParaList->UndoBufferSize();
+    // The tab size read back from the document: another control of the ring may have set it.
+    FTabSize = FParaList->TabSize();
     LeaveRing();
     CreateParaList(OldWordWrap, OldUndoSize);
     // The positions go back to the start before the settings re-wrap the (empty) text.

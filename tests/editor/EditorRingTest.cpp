@@ -81,3 +81,15 @@ TEST(EditorRingSettings, AttachingToAWrappedDocumentEndsVirtualSpace) {
     B.Ed.MoveCaretTo(1, 12, false);
     EXPECT_EQ(B.Ed.CaretPos(), 6);
 }
+
+TEST(EditorRingSettings, ClearTextKeepsTheTabSizeAnotherControlSet) {
+    TEditorRig A, B;
+    A.Load("a\tb");
+    B.Ed.Attach(&A.Ed);
+    B.Ed.SetTabSize(4);
+    ASSERT_EQ(A.Ed.TabSize(), 4);
+    A.Ed.ClearText(true);
+    EXPECT_EQ(A.Ed.TabSize(), 4);
+    EXPECT_EQ(B.Ed.TabSize(), 4);
+    EXPECT_NE(&A.Ed.ParaList(), &B.Ed.ParaList());
+}
