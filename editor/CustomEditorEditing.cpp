@@ -378,11 +378,15 @@ TResultCode TKroCustomEditor::AppendParas(std::string_view S, std::int32_t& Piec
 TResultCode TKroCustomEditor::AppendText(std::string_view S) {
     if (ReadOnly()) return erOK;
     const std::int32_t Lines = FParaList->LineCount();
+    // The new paragraphs go in front of the last one, from its first line on.
+    const std::int32_t At = ParaToLine({FParaList->ParaCount(), 1}).Line;
     std::int32_t Pieces = 0;
     const TResultCode R = AppendParas(S, Pieces);
-    if (R == erOK && Lines <= FVisibleRows && FParaList->LineCount() > FVisibleRows) {
+    if (FParaList->LineCount() != Lines) {
+        // The scroll range follows every added line, and the window shows them when they go
+        // in within its rows (also when the text first outgrows the window).
         UpdateVScrollRange();
-        InvalidateAll(true);
+        if (At <= std::int64_t(FTopLine) + FVisibleRows - 1) InvalidateAll(true);
     }
     return R;
 }

@@ -468,3 +468,23 @@ TEST(ScrollRange, DeletionsThatUnwrapLinesShrinkTheVerticalRange) {
     ASSERT_EQ(R.Ed.ParaList().LineCount(), 5);
     EXPECT_EQ(R.Window.VertBar.Max, 4);
 }
+
+TEST(ScrollRange, AppendedTextExtendsTheRangeAndShowsWhereItGoesInInView) {
+    TEditorRig R(40, 5);
+    R.Load("1\n2\n3\n4\n5\n6\n7\n8\n9\n|");
+    R.Ed.MakeTopLine(6);
+    R.Ed.PaintDone();
+    R.Window.ClearLog();
+    for (int I = 0; I < 5; ++I)
+        ASSERT_EQ(R.Ed.AppendText("x"), erOK);
+    EXPECT_EQ(R.Ed.ParaList().LineCount(), 15);
+    EXPECT_EQ(R.Window.VertBar.Max, 11);
+    EXPECT_GT(R.Window.InvalidateAllCount, 0) << "the lines went in where line 10 was shown";
+    // Out of view: the range still follows, nothing is repainted.
+    R.Ed.MakeTopLine(1);
+    R.Ed.PaintDone();
+    R.Window.ClearLog();
+    ASSERT_EQ(R.Ed.AppendText("y"), erOK);
+    EXPECT_EQ(R.Window.VertBar.Max, 12);
+    EXPECT_EQ(R.Window.InvalidateAllCount, 0);
+}
