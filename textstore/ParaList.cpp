@@ -649,12 +649,12 @@ TResultCode TParaList::SplitPara(IParaListClient* Editor, int32_t Para, int32_t 
 }
 
 TResultCode TParaList::JoinParas(IParaListClient* Editor, int32_t Para, int32_t Pos) {
-    TResultCode R = DoJoin(Editor, Para, Pos, false);
+    TResultCode R = DoJoin(Editor, Para, Pos);
     DebugCheck();
     return R;
 }
 
-TResultCode TParaList::DoJoin(IParaListClient* Editor, int32_t Para, int32_t Pos, bool BlockJoin) {
+TResultCode TParaList::DoJoin(IParaListClient* Editor, int32_t Para, int32_t Pos) {
     TParaNode* N = GetPara(Para);
     TParaNode* Next = GetPara(Para + 1);
     if (!N || !Next) return erOK;
@@ -674,11 +674,14 @@ TResultCode TParaList::DoJoin(IParaListClient* Editor, int32_t Para, int32_t Pos
         }
         return erOK;
     }
-    // A join inside a block deletion never grows the text, so only the paragraph length counts.
+    // A join takes a paragraph break (two bytes) and a paragraph out of the text; it adds only
+    // the spaces that pad paragraph Para up to Pos. So the joined paragraph's length counts, and
+    // the text size only for padding beyond those two bytes: a join is never refused for bytes
+    // or paragraphs that are already there.
     const int64_t Joined = std::max<int64_t>(L, Pos - 1) + NL;
-    TResultCode Check = BlockJoin ? (Joined > EffectiveParaLengthLimit() ? erParaTooLong : erOK)
-                                  : CheckLimits(Para, 0, NL + Pos - L - 1);
-    if (Check || Joined > MaxParaLength) return erCannotJoin;
+    const int64_t Growth = std::max<int64_t>(0, Pos - 1 - L) - 2;
+    if (Joined > EffectiveParaLengthLimit() || (Growth > 0 && FByteCount + Growth > FByteLimit))
+        return erCannotJoin;
     {
         TFlagScope Quiet(FNotifyEnabled, false);
         if (NL > 0) {
@@ -715,7 +718,7 @@ TResultCode TParaList::DeleteBlock(IParaListClient* Editor, int32_t Para1, int32
             if (Pos2 > 1) DeleteText(Editor, Para2, Pos2 - 1, 1);
             for (int32_t I = Para1 + 1; I < Para2; ++I)
                 DeletePara(Editor, Para1 + 1);
-            R = DoJoin(Editor, Para1, GetParaLength(Para1) + 1, true);
+            R = DoJoin(Editor, Para1, GetParaLength(Para1) + 1);
         }
     }
     DebugCheck();

@@ -125,7 +125,8 @@ public:
     TResultCode SplitPara(IParaListClient* Editor, int32_t Para, int32_t Pos, int IndentTabSize,
                           int32_t& Indent, bool TrimBlanks);
     // Appends paragraph Para + 1 to paragraph Para at Pos (padding with spaces past the end).
-    // An empty paragraph Para joined at 1 is simply removed.
+    // An empty paragraph Para joined at 1 is simply removed. erCannotJoin when the joined
+    // paragraph would pass the length limit, or the padding the byte limit.
     TResultCode JoinParas(IParaListClient* Editor, int32_t Para, int32_t Pos);
     // Deletes from (Para1, Pos1) up to, not including, (Para2, Pos2), for Para1 < Para2.
     // Returns erCannotJoin when the two remaining parts could not be joined.
@@ -187,7 +188,7 @@ private:
                                   const char* Text, int32_t Pos, bool Check);
     TResultCode DoInsertPara(IParaListClient* Editor, int32_t Para, int32_t Len, const char* Text,
                              bool After, bool Check);
-    TResultCode DoJoin(IParaListClient* Editor, int32_t Para, int32_t Pos, bool BlockJoin);
+    TResultCode DoJoin(IParaListClient* Editor, int32_t Para, int32_t Pos);
     void LinkBefore(TParaNode* Node, int32_t Para);
     void LinkAfter(TParaNode* Node, int32_t Para);
     void RelinkBefore(IParaListClient* Editor, TParaNode* Node, int32_t Para);

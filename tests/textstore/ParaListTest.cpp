@@ -187,6 +187,29 @@ TEST_F(ListFixture, JoinThatWouldBeTooLongIsRefused) {
     EXPECT_FALSE(L.UndoBuffer().InGroup());
 }
 
+TEST_F(ListFixture, JoinIsOnlyRefusedForWhatItAdds) {
+    // A join removes a paragraph break: at the byte limit, or with more paragraphs than the
+    // limit allows, it still goes through.
+    Set({"one", "two"});
+    L.SetByteLimit(L.ByteCount());
+    EXPECT_EQ(L.JoinParas(&Ed, 1, 4), erOK);
+    EXPECT_EQ(Paras(L), (Strings{"onetwo"}));
+    L.SetByteLimit(MaxLongint);
+    Set({"a", "b", "c", "d"});
+    L.SetParaLimit(2);
+    EXPECT_EQ(L.JoinParas(&Ed, 3, 2), erOK);
+    EXPECT_EQ(Paras(L), (Strings{"a", "b", "cd"}));
+    // Padding beyond the two bytes of the break does count.
+    L.SetParaLimit(MaxLongint);
+    Set({"ab", "cd"});
+    L.SetByteLimit(L.ByteCount() + 1);
+    EXPECT_EQ(L.JoinParas(&Ed, 1, 7), erCannotJoin);
+    EXPECT_EQ(Paras(L), (Strings{"ab", "cd"}));
+    EXPECT_EQ(L.JoinParas(&Ed, 1, 6), erOK);
+    EXPECT_EQ(Paras(L), (Strings{"ab   cd"}));
+    EXPECT_EQ(L.ByteCount(), 7);
+}
+
 // ---- single-paragraph edits ----
 
 TEST_F(ListFixture, InsertBeyondTheEndPadsAndUndoRemovesThePadding) {
