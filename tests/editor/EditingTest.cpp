@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -487,4 +488,103 @@ TEST(ScrollRange, AppendedTextExtendsTheRangeAndShowsWhereItGoesInInView) {
     ASSERT_EQ(R.Ed.AppendText("y"), erOK);
     EXPECT_EQ(R.Window.VertBar.Max, 12);
     EXPECT_EQ(R.Window.InvalidateAllCount, 0);
+}
+
+TEST(EditingRandom, UndoAllAndRedoAllRestoreTheTextAndTheScrollRangeFollowsEveryEdit) {
+    for (unsigned Seed = 1; Seed <= 300; ++Seed) {
+        std::mt19937 Rng(Seed);
+        auto Pick = [&](int Lo, int Hi) { return std::uniform_int_distribution<int>(Lo, Hi)(Rng); };
+        TEditorRig R(20, 6);
+        R.Ed.SetUndoBufferSize(65535);
+        if (Seed % 2) {
+            R.Ed.SetWordWrap(true);
+            R.Ed.SetWrapColumn(12);
+        }
+        R.Ed.SetScrollPastEnd(Seed % 3 == 0);
+        R.Ed.SetAutoIndent(Seed % 5 < 3);
+        R.Ed.SetTabType(static_cast<TTabType>(Seed % 3));
+        R.Ed.OnError = [](TKroCustomEditor&, uint16_t&) {};
+        R.Load(
+            "  alpha beta\ngamma, delta epsilon zeta\n\teta theta\niota kappa lambda mu nu\nxi|");
+        const std::string Initial = Plain(R);
+        std::string Ops;
+        for (int Step = 0; Step < 60; ++Step) {
+            const int32_t Lines = R.Ed.ParaList().LineCount();
+            const int Op = Pick(0, 17);
+            Ops += std::to_string(Op) + " ";
+            switch (Op) {
+            case 0:
+            case 1:
+                R.Ed.MoveCaretTo(Pick(1, Lines), Pick(1, 14), Op == 1);
+                break;
+            case 2:
+                R.Ed.InsertChar("ab ,\tx"[Pick(0, 5)]);
+                break;
+            case 3:
+                R.Ed.InsertTab();
+                break;
+            case 4:
+                R.Ed.NewLine(Pick(0, 3) != 0, true);
+                break;
+            case 5:
+                R.Ed.DeleteSelection();
+                break;
+            case 6:
+                R.Ed.DeleteCharLeft();
+                break;
+            case 7:
+                R.Ed.DeleteToEndOfLine();
+                break;
+            case 8:
+                R.Ed.DeleteLine();
+                break;
+            case 9:
+                R.Ed.DeleteWord();
+                break;
+            case 10:
+                R.Ed.InsertString(Pick(0, 1) ? "p\r\nq r" : "zz");
+                break;
+            case 11:
+                R.Ed.CutToClipboard();
+                break;
+            case 12:
+                R.Ed.PasteFromClipboard();
+                break;
+            case 13:
+                R.Ed.Replace("a", Pick(0, 1) ? "AAA" : "",
+                             sfReplaceAll | (Pick(0, 1) ? sfSelectedOnly : 0) |
+                                 (Pick(0, 1) ? sfBackward : 0));
+                break;
+            case 14:
+                R.Ed.SetInsertMode(!R.Ed.InsertMode());
+                break;
+            case 15:
+                R.Ed.Undo();
+                break;
+            case 16:
+                R.Ed.Redo();
+                break;
+            case 17:
+                R.Ed.Replace("e", "EE", sfReplace);
+                break;
+            }
+            R.Ed.CheckInvariant();
+            const int32_t Now = R.Ed.ParaList().LineCount();
+            ASSERT_EQ(R.Window.VertBar.Max, Now > 6 ? Now - 6 + 1 : 1)
+                << "seed " << Seed << ", operations " << Ops;
+        }
+        while (R.Ed.CanRedo())
+            R.Ed.Redo();
+        const std::string Final = Plain(R);
+        while (R.Ed.CanUndo()) {
+            R.Ed.Undo();
+            R.Ed.CheckInvariant();
+        }
+        ASSERT_EQ(Plain(R), Initial) << "seed " << Seed << ", operations " << Ops;
+        while (R.Ed.CanRedo()) {
+            R.Ed.Redo();
+            R.Ed.CheckInvariant();
+        }
+        ASSERT_EQ(Plain(R), Final) << "seed " << Seed << ", operations " << Ops;
+    }
 }
