@@ -359,7 +359,7 @@ TEST(FileSave, AReadOnlyDirectoryOrFileRefusesTheSaveAndKeepsTheOldFile) {
 
 // Root may write where permissions forbid it, so as root the same save runs in a child process
 // as the unprivileged user "nobody" (65534); the child's findings come back as its exit status.
-TEST(FileSave, AReadOnlyDirectoryRefusesTheSaveForAnUnprivilegedUserToo) {
+TEST(FileSave, AReadOnlyDirectoryOrFileRefusesTheSaveForAnUnprivilegedUserToo) {
     auto Save = [] {
         if (::geteuid() == 0 &&
             (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)) {
@@ -370,14 +370,20 @@ TEST(FileSave, AReadOnlyDirectoryRefusesTheSaveForAnUnprivilegedUserToo) {
         {
             TFileRig R;
             R.Write("scene.znt", "old\r\n");
+            R.Write("locked.znt", "locked\r\n");
+            ::chmod(R.Path("locked.znt").c_str(), 0444);
             R.Open("scene.znt");
             R.Ed.InsertChar('n');
+            std::string Message = IoMessage([&] { R.Ed.SaveToFile(R.Path("locked.znt")); });
+            if (Message != "File access denied") Problems += "locked file: " + Message + "; ";
+            if (R.Read("locked.znt") != "locked\r\n") Problems += "the locked file changed; ";
             ::chmod(R.Dir.c_str(), 0555);
-            const std::string Message = IoMessage([&] { R.Ed.SaveToFile(R.Path("scene.znt")); });
-            if (Message != "File access denied") Problems += "raised: " + Message + "; ";
+            Message = IoMessage([&] { R.Ed.SaveToFile(R.Path("scene.znt")); });
+            if (Message != "File access denied") Problems += "directory: " + Message + "; ";
             if (R.Read("scene.znt") != "old\r\n") Problems += "the old file changed; ";
             if (!R.Ed.Modified()) Problems += "Modified was cleared; ";
-            if (R.Files() != TLines{"scene.znt"}) Problems += "a file was left behind; ";
+            if (R.Files() != (TLines{"locked.znt", "scene.znt"}))
+                Problems += "a file was left behind; ";
         }
         std::fprintf(stderr, "%s", Problems.empty() ? "refused\n" : Problems.c_str());
         std::_Exit(Problems.empty() ? 0 : 1);
