@@ -318,7 +318,8 @@ void TKroCustomEditor::SetScrollPastEnd(bool Value) {
 void TKroCustomEditor::ClampCaretToVirtualSpace() {
     const std::int32_t LineLen = FParaList->GetLineLength(FCaretLine);
     const std::int32_t Bound =
-        FScrollPastEnd ? std::max(LineLen + 1, FParaLengthLimit + 1) : LineLen + 1;
+        FScrollPastEnd ? std::max(LineLen + 1, std::min(FParaLengthLimit, MaxParaLength) + 1)
+                       : LineLen + 1;
     if (FCaretPos <= Bound) return;
     FCaretPos = Bound;
     PositionCaret(0);
@@ -882,7 +883,8 @@ void TKroCustomEditor::CheckInvariant() const {
     const std::int32_t LineLen = L.GetLineLength(FCaretLine);
     if (FCaretPos < 1) Fail("caret position below 1");
     if (!FScrollPastEnd && FCaretPos > LineLen + 1) Fail("caret beyond the line end");
-    if (FScrollPastEnd && FCaretPos > std::max(LineLen + 1, FParaLengthLimit + 1))
+    if (FScrollPastEnd &&
+        FCaretPos > std::max(LineLen + 1, std::min(FParaLengthLimit, MaxParaLength) + 1))
         Fail("caret beyond the virtual space");
     // The view.
     if (FTopLine < 1 || FTopLine > Lines) Fail("top line out of range");

@@ -120,11 +120,13 @@ void TKroCustomEditor::MoveCaretByEx(std::int64_t DeltaPos, std::int64_t DeltaLi
         FParaList->GetLine(FCaretLine, Text, Len);
     }
 
-    // Virtual space reaches to column ParaLengthLimit; the end of the line's own text is always
+    // Virtual space reaches to column ParaLengthLimit (no paragraph is longer than
+    // MaxParaLength, so a larger limit counts as that); the end of the line's own text is always
     // reachable, also on a line as long as the limit (or wider, with tabs).
-    std::int32_t MaxPos = FScrollPastEnd ? FParaLengthLimit + 1 : Len + 1;
-    if (FParaList->PosToColumn(Text, Len, MaxPos) > FParaLengthLimit)
-        MaxPos = std::max(Len + 1, FParaList->ColumnToPos(Text, Len, FParaLengthLimit));
+    const std::int32_t Limit = std::min(FParaLengthLimit, MaxParaLength);
+    std::int32_t MaxPos = FScrollPastEnd ? Limit + 1 : Len + 1;
+    if (FParaList->PosToColumn(Text, Len, MaxPos) > Limit)
+        MaxPos = std::max(Len + 1, FParaList->ColumnToPos(Text, Len, Limit));
     FCaretPos = Clamp32(std::int64_t(FCaretPos) + DeltaPos, 1, MaxPos);
 
     const TParaPos Start = LineToPara(FCaretLine);
