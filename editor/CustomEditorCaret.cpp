@@ -497,7 +497,9 @@ void TKroCustomEditor::SetMarker(int N) {
 void TKroCustomEditor::SetMarkerAt(int N, std::int32_t Line, std::int32_t Col) {
     if (N < 0 || N > 9) return;
     if (Line < 1 || Line > FParaList->LineCount() || Col < 1) throw EInvalidLineOrCol();
-    FParaList->SetMarkerAtLine(N, Line, Col);
+    // No paragraph reaches further than MaxParaLength + 1, so a larger column names the same
+    // place; cut it there so that adding the line's start cannot overflow.
+    FParaList->SetMarkerAtLine(N, Line, std::min(Col, MaxParaLength + 1));
     ForEachInRing([](TKroCustomEditor* E) { E->InvalidateAll(false); });
 }
 

@@ -22,3 +22,19 @@ TEST(EditorBounds, VirtualSpaceStopsAtTheLongestParagraphWhateverTheLimit) {
     EXPECT_EQ(R.Ed.CaretPos(), MaxParaLength + 1);
     R.Ed.CheckInvariant();
 }
+
+TEST(EditorBounds, MarkerAtTheLargestColumnOfAWrappedLineStaysBeyondItsText) {
+    TEditorRig R;
+    R.Ed.SetWrapColumn(6);
+    R.Ed.SetWordWrap(true);
+    R.Load("hello world again|\nnext");
+    ASSERT_EQ(R.Ed.LineCount(), 4);
+    R.Ed.SetMarkerAt(1, 2, MaxLongint);
+    const TParaPos M = R.Ed.ParaList().Marker(1);
+    EXPECT_EQ(M.Para, 1);
+    EXPECT_GT(M.Pos, R.Ed.ParaList().GetParaLength(1));
+    // Visiting it puts the caret at the end of the paragraph's text.
+    R.Ed.MoveCaretToPara(2, 1, false);
+    R.Ed.GotoMarker(1);
+    EXPECT_EQ(R.Text(), "hello world again|\nnext");
+}
