@@ -519,6 +519,8 @@ protected:
     bool FMouseCaptured = false;
     bool FMouseInMargin = false;
     bool FSkipNextChar = false;
+    // A button press in the control awaits its release (which is a click when inside).
+    bool FClicked = false;
 
     // Property values.
     bool FAutoIndent = false;

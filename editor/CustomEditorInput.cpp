@@ -122,6 +122,7 @@ void TKroCustomEditor::MouseMove(int X, int Y, TKroShiftState Shift) {
 }
 
 void TKroCustomEditor::LButtonDown(int X, int Y, TKroShiftState Shift) {
+    FClicked = true;
     if (OnMouseDown) OnMouseDown(*this, mbLeft, Shift, X, Y);
     if (!HasWindow()) return;
     if (!FWindow->Focused() && FWindow->CanFocus()) FWindow->SetFocus();
@@ -183,6 +184,13 @@ void TKroCustomEditor::LButtonUp(int X, int Y, TKroShiftState Shift) {
         if (FWindow) FWindow->ReleaseCapture();
         FMouseCaptured = false;
     }
+    // A press and a release inside the window make a click (not the release of a double click).
+    if (FClicked) {
+        FClicked = false;
+        if (OnClick && FWindow && X >= 0 && Y >= 0 && X < FWindow->ClientWidth() &&
+            Y < FWindow->ClientHeight())
+            OnClick(*this);
+    }
     if (OnMouseUp) OnMouseUp(*this, mbLeft, Shift, X, Y);
 }
 
@@ -190,6 +198,7 @@ void TKroCustomEditor::LButtonDblClk(int X, int Y, TKroShiftState Shift) {
     (void)X;
     (void)Y;
     (void)Shift;
+    FClicked = false;
     if (OnDblClick) OnDblClick(*this);
     if (!HasWindow()) return;
     const bool ShiftDown = Held(FWindow->ShiftState(), ssShiftKey);

@@ -296,6 +296,32 @@ TEST(InputMouse, DoubleClicksSelectAWordWithItsBlanksOrAParagraph) {
     EXPECT_EQ(R.Text(), "|\n") << "an empty line selects nothing";
 }
 
+TEST(InputMouse, AClickIsAPressAndAReleaseInsideTheWindow) {
+    TInputRig R;
+    R.Load("abc");
+    std::vector<std::string> Events;
+    R.Ed.OnClick = [&](TKroCustomEditor&) { Events.push_back("click"); };
+    R.Ed.OnMouseUp = [&](TKroCustomEditor&, TKroMouseButton, TKroShiftState, int, int) {
+        Events.push_back("up");
+    };
+    R.Click(Cell(1, 2));
+    EXPECT_EQ(Events, (std::vector<std::string>{"click", "up"}));
+    // Released outside the window: no click.
+    Events.clear();
+    R.Drag(Cell(1, 2), {{30, -20}});
+    EXPECT_EQ(Events, (std::vector<std::string>{"up"}));
+    // The release that ends a double click is no click of its own.
+    Events.clear();
+    R.DoubleClick(Cell(1, 2));
+    R.Ed.LButtonUp(Cell(1, 2).X, Cell(1, 2).Y, 0);
+    EXPECT_EQ(Events, (std::vector<std::string>{"click", "up", "up"}));
+    // An empty document takes the focus only, but the press and release are still a click.
+    R.Load("|");
+    Events.clear();
+    R.Click(Cell(1, 1));
+    EXPECT_EQ(Events, (std::vector<std::string>{"click", "up"}));
+}
+
 // ---------------------------------------------------------------------------------------------
 
 TEST(InputFocus, TheInsertModeGoesFromOneControlToTheNext) {
