@@ -6,13 +6,17 @@
 
 namespace {
 
+// A value beyond the range stays at its edge.
+int Saturate(std::int64_t V) {
+    if (V > std::numeric_limits<int>::max()) return std::numeric_limits<int>::max();
+    if (V < std::numeric_limits<int>::min()) return std::numeric_limits<int>::min();
+    return int(V);
+}
+
 // Offsets never move "nowhere" anywhere, and a sum beyond the range stays at its edge.
 int Offset(int Coordinate, int Delta) {
     if (Coordinate == TKroSingleCaret::Nowhere) return Coordinate;
-    std::int64_t Sum = std::int64_t(Coordinate) + Delta;
-    if (Sum > std::numeric_limits<int>::max()) return std::numeric_limits<int>::max();
-    if (Sum < std::numeric_limits<int>::min()) return std::numeric_limits<int>::min();
-    return int(Sum);
+    return Saturate(std::int64_t(Coordinate) + Delta);
 }
 
 } // namespace
@@ -173,8 +177,9 @@ void TKroSingleCaret::ComputeMetrics() {
         break;
     }
     if (C.Shape() == csBitmap) {
-        X -= C.BitmapHotSpotX();
-        Y -= C.BitmapHotSpotY();
+        // Any hot spot is accepted; one far outside the image must not wrap round the range.
+        X = Saturate(std::int64_t(X) - C.BitmapHotSpotX());
+        Y = Saturate(std::int64_t(Y) - C.BitmapHotSpotY());
     }
     if (X == FXOffset && Y == FYOffset) return;
     FXOffset = X;

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -204,6 +205,25 @@ TEST_F(CaretTest, BitmapHotSpotIsSubtracted) {
     S.SetCaret(C.C);
     EXPECT_EQ(S.XOffset(), 2 - 1);
     EXPECT_EQ(S.YOffset(), 5 - 2);
+}
+
+TEST_F(CaretTest, HotSpotsFarOutsideTheImageSaturateInsteadOfWrapping) {
+    TKroSingleCaret S(&Window);
+    S.SetCellHeight(16);
+    S.SetCellWidth(8);
+    THeldCaret C;
+    C->SetBitmap({4, 6, std::vector<TColor>(24, clBlack)});
+    C->SetShape(csBitmap);
+    C->SetAlign(caCenter);
+    C->SetBitmapHotSpotX(std::numeric_limits<int>::min());
+    C->SetBitmapHotSpotY(std::numeric_limits<int>::max());
+    S.SetCaret(C.C);
+    EXPECT_EQ(S.XOffset(), std::numeric_limits<int>::max());
+    EXPECT_EQ(S.YOffset(), 5 - std::numeric_limits<int>::max());
+    S.SetPosition(100, 100);
+    S.SetLinked(true);
+    EXPECT_EQ(System.Pos,
+              (TKroPoint{std::numeric_limits<int>::max(), 105 - std::numeric_limits<int>::max()}));
 }
 
 TEST_F(CaretTest, CellSizesOfZeroOrLessAreIgnored) {
