@@ -282,6 +282,86 @@ TEST(EditorWidget, ScrollBarsAndTheWheelMoveTheView) {
 }
 
 // The widget draws a tall scroll bar in pieces; the picture is the style's own.
+TEST(EditorWidget, WhatScrollingAndEditingLeaveOnScreenIsWhatAFullRepaintShows) {
+    // The screen is kept from moved pixels and repainted bands; after every few steps it must
+    // match a repaint of the whole window, wrapped and unwrapped, while the window changes size.
+    for (const bool Wrap : {false, true}) {
+        TWidgetRig R(330, 170);
+        std::string T;
+        for (int I = 1; I <= 300; ++I) {
+            T += std::to_string(I) +
+                 (I % 3 ? "\tword" : " a line that runs on past the window's edge");
+            if (I % 7 == 0) T += "\tx\ty";
+            T += "\r\n";
+        }
+        R.Ed().InsertString(T);
+        R.Ed().SetHideSelection(false);
+        R.Ed().SetWordWrap(Wrap);
+        R.Ed().SetWrapToWindow(Wrap);
+        R.Ed().SetMarkerAt(1, 5, 1);
+        R.Ed().SetMarkerAt(2, 9, 1);
+        R.Settle();
+        std::uint32_t Seed = 12345;
+        auto Next = [&Seed](std::uint32_t N) {
+            Seed = Seed * 1103515245u + 12345u;
+            return (Seed >> 16) % N;
+        };
+        for (int Step = 0; Step < 200; ++Step) {
+            if (Step % 37 == 5) R.Widget->resize(250 + int(Next(150)), 120 + int(Next(100)));
+            const Qt::KeyboardModifiers Shift = Next(2) ? Qt::ShiftModifier : Qt::NoModifier;
+            switch (Next(10)) {
+            case 0:
+                R.Key(Qt::Key_Down, Shift);
+                break;
+            case 1:
+                R.Key(Qt::Key_Up, Shift);
+                break;
+            case 2:
+                R.Key(Qt::Key_PageDown);
+                break;
+            case 3:
+                R.Key(Qt::Key_Right, Shift);
+                break;
+            case 4:
+                R.Type("q");
+                break;
+            case 5:
+                R.Widget->VerticalBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+                break;
+            case 6:
+                R.Widget->HorizontalBar()->triggerAction(
+                    Shift ? QAbstractSlider::SliderSingleStepAdd
+                          : QAbstractSlider::SliderSingleStepSub);
+                break;
+            case 7: {
+                QWheelEvent W(QPointF(50, 50), QPointF(50, 50), QPoint(),
+                              QPoint(0, Shift ? 120 : -120), Qt::NoButton, Qt::NoModifier,
+                              Qt::NoScrollPhase, false);
+                QApplication::sendEvent(R.Widget->Viewport(), &W);
+                break;
+            }
+            case 8:
+                R.Key(Qt::Key_Return, Qt::NoModifier, "\r");
+                break;
+            default:
+                R.Key(Qt::Key_Backspace, Qt::NoModifier, "\b");
+                break;
+            }
+            R.Settle();
+            if (Step % 10 != 9) continue;
+            R.Widget->clearFocus(); // no caret in the picture
+            R.Settle();
+            const QImage Kept = R.Widget->Viewport()->grab().toImage();
+            R.Widget->InvalidateAll();
+            R.Settle();
+            ASSERT_TRUE(Kept == R.Widget->Viewport()->grab().toImage())
+                << (Wrap ? "wrapped" : "unwrapped") << ", step " << Step;
+            R.Widget->setFocus();
+            R.Settle();
+        }
+    }
+}
+
 TEST(EditorWidget, ATallScrollBarLooksAsTheStyleDrawsIt) {
     TWidgetRig R(400, 300);
     R.Ed().InsertString(Lines(500));
