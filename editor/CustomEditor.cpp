@@ -152,8 +152,21 @@ void TKroCustomEditor::ComputeGeometry() {
     InvalidateAll(true);
 }
 
+namespace {
+// Applying the wrap-to-window rule re-wraps the document, and every control of the ring
+// refreshes, which would apply the rule again: two controls of different widths sharing one
+// document would hand the wrap column back and forth without end. The rule therefore is not
+// applied again while it is being applied (everything runs on the one user-interface thread).
+int WrapToWindowDepth = 0;
+} // namespace
+
 void TKroCustomEditor::ApplyWrapToWindow() {
-    if (FWrapToWindow && WordWrap() && HasWindow()) SetWrapColumn(FVisibleCols - 2);
+    if (!FWrapToWindow || !WordWrap() || !HasWindow() || WrapToWindowDepth > 0) return;
+    struct TDepth {
+        TDepth() { ++WrapToWindowDepth; }
+        ~TDepth() { --WrapToWindowDepth; }
+    } Depth;
+    SetWrapColumn(FVisibleCols - 2);
 }
 
 void TKroCustomEditor::FontChanged() {

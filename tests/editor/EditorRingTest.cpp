@@ -93,3 +93,21 @@ TEST(EditorRingSettings, ClearTextKeepsTheTabSizeAnotherControlSet) {
     EXPECT_EQ(B.Ed.TabSize(), 4);
     EXPECT_NE(&A.Ed.ParaList(), &B.Ed.ParaList());
 }
+
+TEST(EditorRingSettings, TwoControlsFollowingWindowsOfDifferentWidthsTakeTurns) {
+    TEditorRig A(40, 5), B(20, 5);
+    A.Load("|" + std::string(100, 'x'));
+    B.Ed.Attach(&A.Ed);
+    A.Ed.SetWordWrap(true);
+    A.Ed.SetWrapToWindow(true);
+    EXPECT_EQ(A.Ed.WrapColumn(), 38);
+    // The second control applies its own width once; the first does not answer back.
+    B.Ed.SetWrapToWindow(true);
+    EXPECT_EQ(B.Ed.WrapColumn(), 18);
+    EXPECT_EQ(B.Ed.LineCount(), 6);
+    // A change of the first control's geometry makes its width the document's again.
+    A.Ed.SetLeftMargin(25);
+    EXPECT_EQ(A.Ed.WrapColumn(), 37);
+    A.Ed.CheckInvariant();
+    B.Ed.CheckInvariant();
+}
