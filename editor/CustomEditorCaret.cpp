@@ -20,6 +20,19 @@ std::int32_t Clamp32(std::int64_t V, std::int64_t Lo, std::int64_t Hi) {
 // The window's largest vertical scroll-bar range.
 constexpr std::int64_t MaxScrollRange = 32767;
 
+// The largest caret position in a display line of Len characters. Virtual space reaches to
+// column ParaLengthLimit (no paragraph is longer than MaxParaLength, so a larger limit counts as
+// that); the end of the line's own text is always reachable, also on a line as long as the
+// limit (or wider, with tabs).
+std::int32_t MaxCaretPos(const TParaList& L, const char* Text, std::int32_t Len, bool ScrollPastEnd,
+                         std::int32_t ParaLengthLimit) {
+    const std::int32_t Limit = std::min(ParaLengthLimit, MaxParaLength);
+    std::int32_t MaxPos = ScrollPastEnd ? Limit + 1 : Len + 1;
+    if (L.PosToColumn(Text, Len, MaxPos) > Limit)
+        MaxPos = std::max(Len + 1, L.ColumnToPos(Text, Len, Limit));
+    return MaxPos;
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -63,7 +76,13 @@ bool TKroCustomEditor::CaretVisible() {
 void TKroCustomEditor::SetCaretFromParaPos(const TParaPos& P) {
     const TLinePos LP = ParaToLine(P);
     FCaretLine = LP.Line;
-    FCaretPos = std::max(1, LP.Pos);
+    // A caret in virtual space that an insertion in front pushed along stays within the
+    // virtual space, as every move keeps it.
+    const char* Text = nullptr;
+    std::int32_t Len = 0;
+    FParaList->GetLine(FCaretLine, Text, Len);
+    FCaretPos =
+        std::clamp(LP.Pos, 1, MaxCaretPos(*FParaList, Text, Len, FScrollPastEnd, FParaLengthLimit));
     const TParaPos Start = LineToPara(FCaretLine);
     FCaretPara = Start.Para;
     FCaretLineStart = Start.Pos;
@@ -120,13 +139,8 @@ void TKroCustomEditor::MoveCaretByEx(std::int64_t DeltaPos, std::int64_t DeltaLi
         FParaList->GetLine(FCaretLine, Text, Len);
     }
 
-    // Virtual space reaches to column ParaLengthLimit (no paragraph is longer than
-    // MaxParaLength, so a larger limit counts as that); the end of the line's own text is always
-    // reachable, also on a line as long as the limit (or wider, with tabs).
-    const std::int32_t Limit = std::min(FParaLengthLimit, MaxParaLength);
-    std::int32_t MaxPos = FScrollPastEnd ? Limit + 1 : Len + 1;
-    if (FParaList->PosToColumn(Text, Len, MaxPos) > Limit)
-        MaxPos = std::max(Len + 1, FParaList->ColumnToPos(Text, Len, Limit));
+    const std::int32_t MaxPos =
+        MaxCaretPos(*FParaList, Text, Len, FScrollPastEnd, FParaLengthLimit);
     FCaretPos = Clamp32(std::int64_t(FCaretPos) + DeltaPos, 1, MaxPos);
 
     const TParaPos Start = LineToPara(FCaretLine);

@@ -111,3 +111,20 @@ TEST(EditorRingSettings, TwoControlsFollowingWindowsOfDifferentWidthsTakeTurns) 
     A.Ed.CheckInvariant();
     B.Ed.CheckInvariant();
 }
+
+TEST(EditorRingSettings, AnInsertionInFrontKeepsAnotherCaretWithinItsVirtualSpace) {
+    TEditorRig A, B;
+    A.Load("ab\ncd");
+    B.Ed.Attach(&A.Ed);
+    B.Ed.SetParaLengthLimit(10);
+    B.Ed.SetScrollPastEnd(true);
+    B.Ed.MoveCaretTo(1, 1000, false);
+    ASSERT_EQ(B.Ed.CaretPos(), 10);
+    ASSERT_EQ(A.Ed.ParaList().InsertText(&A.Ed, 1, 3, "xyz", 1), 0);
+    EXPECT_EQ(B.Ed.CaretPos(), 10) << "the last column of the virtual space";
+    B.Ed.CheckInvariant();
+    // Inside the text the caret still moves along with its character.
+    B.Ed.MoveCaretTo(1, 3, false);
+    ASSERT_EQ(A.Ed.ParaList().InsertText(&A.Ed, 1, 2, "uv", 1), 0);
+    EXPECT_EQ(B.Ed.CaretPos(), 5);
+}
