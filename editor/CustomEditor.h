@@ -190,7 +190,7 @@ public:
     virtual void Attach(TKroCustomEditor* Editor);
     // Leaves the ring with a fresh empty document of its own (as ClearText), so the shared
     // document is no longer reachable from here; a control alone keeps its document.
-    void Detach();
+    virtual void Detach();
     TKroCustomEditor* PrevEditor() const { return FPrevEditor; }
     TKroCustomEditor* NextEditor() const { return FNextEditor; }
     // A fresh empty document with the same limits, wrapping, tab size and undo size.

@@ -348,6 +348,14 @@ void TKroCustomTextFileEditor::Attach(TKroCustomEditor* Editor) {
     SetFileName(Other.FileName());
 }
 
+void TKroCustomTextFileEditor::Detach() {
+    const bool Shared = NextEditor() != this;
+    TKroCustomEditor::Detach();
+    if (!Shared) return;
+    FIsOpen = false;
+    FFileName.clear();
+}
+
 std::string TKroCustomTextFileEditor::NormalizeFileName(std::string_view Name) {
     if (Name.size() >= 2 && Name.back() == '.') Name.remove_suffix(1);
     return std::string(Name);

@@ -53,6 +53,9 @@ public:
     // Shares Editor's document and takes its file name; only once the window exists. Editor
     // must be a text file editor (std::bad_cast otherwise, before anything changes).
     void Attach(TKroCustomEditor* Editor) override;
+    // Leaving a shared document leaves its file too: the empty document is untitled, so a
+    // save cannot write it over the file the others still show.
+    void Detach() override;
 
     // What the latest load read, split and left out, for the application to tell the user.
     const TKroLoadReport& LoadReport() const { return FLoadReport; }

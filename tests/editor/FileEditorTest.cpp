@@ -273,6 +273,16 @@ TEST(FileProperties, AttachTakesTheFileNameOfAnotherFileEditorOnly) {
     R.Ed.SaveToFile(R.Path("a.znt"));
     EXPECT_FALSE(Other.Modified());
     EXPECT_GT(W.InvalidateAllCount, 0);
+    // Leaving the shared document leaves its file: saving the empty text cannot overwrite it.
+    Other.Detach();
+    EXPECT_NE(&Other.ParaList(), &R.Ed.ParaList());
+    EXPECT_EQ(Other.FileName(), "");
+    EXPECT_FALSE(Other.IsOpen());
+    EXPECT_EQ(R.Ed.FileName(), R.Path("a.znt"));
+    EXPECT_EQ(R.Paras(), (TLines{"xshared", ""}));
+    R.Ed.Detach(); // alone now: keeps its document and its file
+    EXPECT_EQ(R.Ed.FileName(), R.Path("a.znt"));
+    EXPECT_EQ(R.Paras(), (TLines{"xshared", ""}));
 }
 
 TEST(FileOpen, AFailedLoadLeavesAnEmptyClosedDocumentNamedAfterTheFile) {
