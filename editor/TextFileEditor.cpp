@@ -94,6 +94,27 @@ std::string NamePart(const std::string& Path) {
     return S == std::string::npos ? Path : Path.substr(S + 1);
 }
 
+// The system sees a name only up to a NUL: such a name would reach another file.
+void CheckName(const std::string& Name) {
+    if (Name.find('\0') != std::string::npos) throw EInOutError(3);
+}
+
+// The path a save writes: symbolic links followed to the file they name, also when that file
+// does not exist yet, so the links stay links. A chain that does not end is refused.
+std::string FollowLinks(std::string Path) {
+    for (int Hop = 0; Hop < 40; ++Hop) {
+        struct stat St;
+        if (::lstat(Path.c_str(), &St) != 0 || !S_ISLNK(St.st_mode)) return Path;
+        std::string Target(static_cast<std::size_t>(St.st_size > 0 ? St.st_size : 255) + 1, '\0');
+        const ssize_t N = ::readlink(Path.c_str(), Target.data(), Target.size());
+        if (N < 0) return Path;
+        if (static_cast<std::size_t>(N) == Target.size()) continue; // grew meanwhile: again
+        Target.resize(static_cast<std::size_t>(N));
+        Path = Target.front() == '/' ? Target : DirectoryPart(Path) + Target;
+    }
+    throw EInOutError(3);
+}
+
 // ---------------------------------------------------------------------------------------------
 // Reading lines
 
@@ -380,10 +401,15 @@ void TKroCustomTextFileEditor::LoadFromFile(std::string_view Name) {
     try {
         TKroBusyCursor Busy;
         FLoadReport = {};
-        TFileHandle File(::open(FFileName.c_str(), O_RDONLY | O_CLOEXEC));
+        CheckName(FFileName);
+        // Opened without waiting, so a pipe without a writer cannot hang the load; only a
+        // regular file is a document (a pipe or device could block or never end).
+        TFileHandle File(::open(FFileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
         if (File.Get() < 0) throw IoError(errno, TIoStep::Read);
         struct stat St;
-        if (::fstat(File.Get(), &St) == 0 && S_ISDIR(St.st_mode)) throw EInOutError(5);
+        if (::fstat(File.Get(), &St) != 0) throw IoError(errno, TIoStep::Read);
+        if (!S_ISREG(St.st_mode)) throw EInOutError(5);
+        (void)::fcntl(File.Get(), F_SETFL, ::fcntl(File.Get(), F_GETFL) & ~O_NONBLOCK);
         (void)::posix_fadvise(File.Get(), 0, 0, POSIX_FADV_SEQUENTIAL);
         if (HasWindow()) {
             ClearText(true);
@@ -427,15 +453,10 @@ void TKroCustomTextFileEditor::SaveToFile(std::string_view Name) {
 }
 
 void TKroCustomTextFileEditor::WriteFile(const std::string& Name) {
-    std::string Path = Name;
-    struct stat St;
+    CheckName(Name);
     // Through a symbolic link the file it points to is replaced; the link stays a link.
-    if (::lstat(Path.c_str(), &St) == 0 && S_ISLNK(St.st_mode)) {
-        if (char* Real = ::realpath(Path.c_str(), nullptr)) {
-            Path = Real;
-            std::free(Real);
-        }
-    }
+    const std::string Path = FollowLinks(Name);
+    struct stat St;
     const bool Exists = ::stat(Path.c_str(), &St) == 0;
     if (Exists && S_ISDIR(St.st_mode)) throw EInOutError(5);
     const std::string Dir = DirectoryPart(Path);
