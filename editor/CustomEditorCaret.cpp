@@ -684,5 +684,8 @@ void TKroCustomEditor::OnTextReformatted() {
     UpdateSelEndDisplay();
     UpdateHScrollRange();
     FLeftCol = std::min(FLeftCol, std::max(0, FHScrollMax));
+    // Without a bar to scroll back with (every wrapped line fits, or there is none), a view
+    // left scrolled would show nothing of the text: it returns to column 1, as on a resize.
+    if (!FHasHScroll || (FVisibleCols >= FHScrollMax && !FScrollBarsAlways)) FLeftCol = 0;
     FullRefresh(true);
 }

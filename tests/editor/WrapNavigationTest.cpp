@@ -1,0 +1,311 @@
+// Caret movement, selection, the view, markers and re-wrapping on word-wrapped text, as texts
+// with the caret ('|') and selection ('{' .. '}') marked, and through the command dispatch.
+#include "EditorRig.h"
+
+#include "KroExceptions.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// A rig wrapping at Column before the text goes in.
+void Wrap(TEditorRig& R, int32_t Column) {
+    R.Ed.SetWrapColumn(Column);
+    R.Ed.SetWordWrap(true);
+}
+
+std::string LineText(TEditorRig& R, int32_t Line) {
+    std::string S;
+    R.Ed.GetLineText(Line, S, 1000);
+    return S;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Single steps across the lines of one wrapped paragraph
+
+TEST(WrapSteps, RightAndLeftCrossADisplayLineBoundaryWithoutStoppingTwice) {
+    TEditorRig R;
+    Wrap(R, 6);
+    R.Load("hell|o world");
+    ASSERT_EQ(LineText(R, 1), "hello ");
+    R.Ed.CaretRight(false);
+    R.Ed.CaretRight(false);
+    EXPECT_EQ(R.Text(), "hello |world");
+    EXPECT_EQ(R.Ed.CaretLine(), 2) << "the start of the next line, not the end of this one";
+    EXPECT_EQ(R.Ed.CaretPos(), 1);
+    R.Ed.CaretLeft(false);
+    EXPECT_EQ(R.Text(), "hello| world");
+    EXPECT_EQ(R.Ed.CaretLine(), 1);
+}
+
+TEST(WrapSteps, DownAndUpKeepTheColumnWithTabsCountedFromEachLineStart) {
+    TEditorRig R;
+    R.Ed.SetTabSize(4);
+    Wrap(R, 12);
+    // Line 1 'abcdefghij ', line 2 'kl\tmnop', whose tab covers the columns 3 and 4 of its line.
+    R.Load("abcdef|ghij kl\tmnop");
+    ASSERT_EQ(R.Ed.LineCount(), 2);
+    ASSERT_EQ(LineText(R, 2), "kl\tmnop");
+    R.Ed.MoveCaretBy(0, 1, false, false);
+    // Column 7 on line 2 is the 'o' (k 1, l 2, tab 3..4, m 5, n 6, o 7).
+    EXPECT_EQ(R.Text(), "abcdefghij kl\tmn|op");
+    R.Ed.MoveCaretBy(0, -1, false, false);
+    EXPECT_EQ(R.Text(), "abcdef|ghij kl\tmnop");
+    // From a column the tab covers the caret lands on the tab.
+    R.Load("abc|defghij kl\tmnop");
+    R.Ed.MoveCaretBy(0, 1, false, false);
+    EXPECT_EQ(R.Text(), "abcdefghij kl|\tmnop");
+}
+
+TEST(WrapSteps, DownPastTheEndOfAShorterWrappedLineStaysOnThatLine) {
+    TEditorRig R;
+    Wrap(R, 10);
+    R.Load("aaaaaaaa|a\nbbb ccccccccccc\nend");
+    ASSERT_EQ(LineText(R, 2), "bbb ");
+    R.Ed.MoveCaretBy(0, 1, false, false);
+    EXPECT_EQ(R.Ed.CaretLine(), 2) << "the caret is on the short display line";
+    EXPECT_EQ(R.Ed.CaretPos(), 5) << "after its last character";
+    R.Ed.CheckInvariant();
+    R.Ed.MoveCaretBy(0, 1, false, false);
+    EXPECT_EQ(R.Ed.CaretLine(), 3);
+    EXPECT_EQ(R.Text(), "aaaaaaaaa\nbbb cccc|ccccccc\nend") << "the column is carried, not 5";
+}
+
+TEST(WrapSteps, HomeAndEndStayOnTheCaretsDisplayLine) {
+    TEditorRig R;
+    Wrap(R, 6);
+    R.Load("hello wo|rld again");
+    ASSERT_EQ(R.Ed.LineCount(), 3);
+    ASSERT_EQ(LineText(R, 2), "world ");
+    EXPECT_TRUE(R.Ed.ProcessCommand(ccHome, 0));
+    EXPECT_EQ(R.Text(), "hello |world again");
+    EXPECT_EQ(R.Ed.CaretLine(), 2);
+    EXPECT_TRUE(R.Ed.ProcessCommand(ccEnd, 0));
+    EXPECT_EQ(R.Text(), "hello world| again") << "onto the blank the line was broken at";
+    EXPECT_EQ(R.Ed.CaretLine(), 2);
+    EXPECT_TRUE(R.Ed.ProcessCommand(ccExtendHome, 0));
+    EXPECT_EQ(R.Text(), "hello {|world} again");
+    R.Ed.MoveCaretTo(3, 2, false);
+    EXPECT_TRUE(R.Ed.ProcessCommand(ccExtendEnd, 0));
+    EXPECT_EQ(R.Text(), "hello world a{gain|}");
+}
+
+TEST(WrapSteps, WordMovesCrossDisplayLinesInsideTheParagraph) {
+    TEditorRig R;
+    Wrap(R, 6);
+    R.Load("|hello world\nx");
+    R.Ed.ProcessCommand(ccWordRight, 0);
+    EXPECT_EQ(R.Text(), "hello |world\nx");
+    EXPECT_EQ(R.Ed.CaretLine(), 2);
+    R.Ed.ProcessCommand(ccWordRight, 0);
+    EXPECT_EQ(R.Text(), "hello world|\nx");
+    R.Ed.ProcessCommand(ccWordRight, 0);
+    EXPECT_EQ(R.Text(), "hello world\n|x");
+    EXPECT_EQ(R.Ed.CaretLine(), 3);
+    R.Ed.ProcessCommand(ccWordLeft, 0);
+    EXPECT_EQ(R.Text(), "hello world|\nx");
+    EXPECT_EQ(R.Ed.CaretLine(), 2);
+    R.Ed.ProcessCommand(ccExtWordLeft, 0);
+    EXPECT_EQ(R.Text(), "hello {|world}\nx");
+    R.Ed.ProcessCommand(ccExtWordLeft, 0);
+    EXPECT_EQ(R.Text(), "{|hello world}\nx");
+    EXPECT_EQ(R.Ed.CaretLine(), 1);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Selection across wrapped lines
+
+TEST(WrapSelection, ExtendingDownAndBackUpPastTheAnchorOnWrappedLines) {
+    TEditorRig R;
+    Wrap(R, 6);
+    R.Load("aaaa bbbb cc|cc dddd eeee");
+    ASSERT_EQ(R.Ed.LineCount(), 5);
+    R.Ed.ProcessCommand(ccExtendDown, 0);
+    R.Ed.ProcessCommand(ccExtendDown, 0);
+    EXPECT_EQ(R.Text(), "aaaa bbbb cc{cc dddd ee|}ee");
+    int32_t SL, SP, EL, EP;
+    ASSERT_TRUE(R.Ed.GetSelection(SL, SP, EL, EP));
+    EXPECT_EQ((std::vector<int32_t>{SL, SP, EL, EP}), (std::vector<int32_t>{3, 3, 5, 3}));
+    R.Ed.ProcessCommand(ccExtendUp, 0);
+    R.Ed.ProcessCommand(ccExtendUp, 0);
+    R.Ed.ProcessCommand(ccExtendUp, 0);
+    EXPECT_EQ(R.Text(), "aaaa bb{|bb cc}cc dddd eeee");
+    ASSERT_TRUE(R.Ed.GetSelection(SL, SP, EL, EP));
+    EXPECT_EQ((std::vector<int32_t>{SL, SP, EL, EP}), (std::vector<int32_t>{2, 3, 3, 3}));
+    EXPECT_EQ(R.Ed.SelCaretEnd(), R.Ed.SelStart());
+}
+
+TEST(WrapSelection, ShiftRightOverALineBoundaryExtendsByOneCharacter) {
+    TEditorRig R;
+    Wrap(R, 6);
+    R.Load("hello| world");
+    R.Ed.ProcessCommand(ccExtendRight, 0);
+    EXPECT_EQ(R.Text(), "hello{ |}world");
+    int32_t SL, SP, EL, EP;
+    ASSERT_TRUE(R.Ed.GetSelection(SL, SP, EL, EP));
+    EXPECT_EQ((std::vector<int32_t>{SL, SP, EL, EP}), (std::vector<int32_t>{1, 6, 2, 1}));
+    R.Ed.ProcessCommand(ccExtendLeft, 0);
+    EXPECT_FALSE(R.Ed.HasSelection());
+    EXPECT_EQ(R.Ed.CaretLine(), 1);
+}
+
+TEST(WrapSelection, SelectAllEndsAfterTheLastDisplayLine) {
+    TEditorRig R;
+    Wrap(R, 6);
+    R.Load("ab\nhello wor|ld");
+    R.Ed.SelectAll(true);
+    EXPECT_EQ(R.Text(), "{ab\nhello world|}");
+    int32_t SL, SP, EL, EP;
+    ASSERT_TRUE(R.Ed.GetSelection(SL, SP, EL, EP));
+    EXPECT_EQ((std::vector<int32_t>{SL, SP, EL, EP}), (std::vector<int32_t>{1, 1, 3, 6}));
+    EXPECT_EQ(R.Ed.CaretLine(), 3);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Pages and the view over wrapped text
+
+TEST(WrapPages, PageDownCountsDisplayLinesAndKeepsTheRow) {
+    TEditorRig R(20, 5);
+    Wrap(R, 10);
+    std::string Doc;
+    for (int I = 0; I < 10; ++I)
+        Doc += std::string(I ? "\n" : "") + "aaaa bbbb cccc dddd"; // two lines each
+    R.Load(Doc);
+    ASSERT_EQ(R.Ed.LineCount(), 20);
+    R.Ed.MoveCaretTo(2, 3, false);
+    R.Ed.ProcessCommand(ccNextPage, 0);
+    EXPECT_EQ(R.Ed.CaretLine(), 6);
+    EXPECT_EQ(R.Ed.TopLine(), 5);
+    EXPECT_EQ(R.Ed.CaretParaPos(), (TParaPos{3, 13}));
+    R.Ed.ProcessCommand(ccExtendPgDn, 0);
+    EXPECT_EQ(R.Ed.CaretLine(), 10);
+    EXPECT_EQ(R.Ed.SelStart(), (TParaPos{3, 13}));
+    EXPECT_EQ(R.Ed.SelEnd(), (TParaPos{5, 13}));
+    R.Ed.ProcessCommand(ccTopOfPage, 0);
+    EXPECT_EQ(R.Ed.CaretLine(), 9);
+    EXPECT_EQ(R.Ed.CaretParaPos(), (TParaPos{5, 3}));
+    R.Ed.ProcessCommand(ccBotOfPage, 0);
+    EXPECT_EQ(R.Ed.CaretLine(), 13);
+    R.Ed.ProcessCommand(ccLastPage, 0);
+    EXPECT_EQ(R.Ed.CaretLine(), 20);
+    EXPECT_EQ(R.Ed.TopLine(), 16);
+    R.Ed.CheckInvariant();
+}
+
+TEST(WrapPages, MakeTopLineOnASecondDisplayLineKeepsTheTopThroughARewrap) {
+    TEditorRig R(20, 3);
+    Wrap(R, 10);
+    R.Load("aaaa bbbb cccc dddd\neeee ffff gggg hhhh\niii\njjj\nkkk\nlll");
+    R.Ed.MakeTopLine(4);
+    EXPECT_EQ(LineText(R, R.Ed.TopLine()), "gggg hhhh");
+    EXPECT_THROW(R.Ed.MakeTopLine(0), EInvalidLineOrPara);
+    EXPECT_THROW(R.Ed.MakeTopLine(R.Ed.LineCount() + 1), EInvalidLineOrPara);
+    R.Ed.SetWrapColumn(5);
+    EXPECT_EQ(LineText(R, R.Ed.TopLine()), "gggg ");
+    R.Ed.CheckInvariant();
+}
+
+TEST(WrapPages, TheVerticalThumbScalesWithWrappedLines) {
+    TEditorRig R(20, 10);
+    Wrap(R, 4);
+    TParaList& L = R.Ed.ParaList();
+    // 40000 paragraphs of two display lines each.
+    for (int I = 0; I < 39999; ++I)
+        L.AppendPara("aaa bbb", 7, false);
+    R.Ed.FullRefresh(false);
+    ASSERT_EQ(R.Ed.LineCount(), 80000 - 1);
+    EXPECT_EQ(R.Ed.VScrollUnit(), 4);
+    R.Ed.MakeTopLine(40001);
+    EXPECT_EQ(R.Window.VertBar.Pos, 10000);
+    // Dragging the thumb to the bottom shows the last page exactly.
+    R.Ed.WMVScroll(SB_THUMBTRACK, R.Ed.VScrollMax());
+    EXPECT_EQ(R.Ed.TopLine(), R.Ed.LineCount() - 9);
+    R.Ed.WMVScroll(SB_THUMBPOSITION, 100);
+    EXPECT_EQ(R.Ed.TopLine(), 400);
+    R.Ed.CheckInvariant();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Markers on wrapped lines
+
+TEST(WrapMarkers, AMarkerOnASecondDisplayLineFollowsItsCharacterThroughARewrap) {
+    TEditorRig R;
+    Wrap(R, 6);
+    R.Load("hello wor|ld again");
+    R.Ed.ProcessCommand(ccSetMarker2, '2');
+    R.Ed.SetMarkerAt(4, 3, 2); // the 'g' of 'again'
+    EXPECT_EQ(R.Ed.ParaList().Marker(4), (TParaPos{1, 14}));
+    R.Ed.SetWrapColumn(40);
+    R.Ed.MoveCaretTo(1, 1, false);
+    R.Ed.ProcessCommand(ccGotoMarker2, '2');
+    EXPECT_EQ(R.Text(), "hello wor|ld again");
+    R.Ed.ProcessCommand(ccGotoMarker4, '4');
+    EXPECT_EQ(R.Text(), "hello world a|gain");
+}
+
+// ---------------------------------------------------------------------------------------------
+// Re-wrapping with a selection present
+
+TEST(WrapReformat, ChangingTheWrapColumnKeepsTheSelectionOnItsText) {
+    TEditorRig R;
+    Wrap(R, 6);
+    R.Load("aaaa bb{bb cccc dd|}dd eeee");
+    R.Ed.SetWrapColumn(11);
+    EXPECT_EQ(R.Text(), "aaaa bb{bb cccc dd|}dd eeee");
+    int32_t SL, SP, EL, EP;
+    ASSERT_TRUE(R.Ed.GetSelection(SL, SP, EL, EP));
+    // Lines now 'aaaa bbbb ', 'cccc dddd ', 'eeee'.
+    EXPECT_EQ((std::vector<int32_t>{SL, SP, EL, EP}), (std::vector<int32_t>{1, 8, 2, 8}));
+    EXPECT_EQ(R.Ed.CaretLine(), 2);
+    EXPECT_EQ(R.Ed.CaretPos(), 8);
+    // The anchor is where it was: extending goes on from the same start.
+    R.Ed.ProcessCommand(ccExtendRight, 0);
+    EXPECT_EQ(R.Text(), "aaaa bb{bb cccc ddd|}d eeee");
+    R.Ed.ProcessCommand(ccExtendUp, 0);
+    EXPECT_EQ(R.Text(), "aaaa bb{b|}b cccc dddd eeee");
+    R.Ed.ProcessCommand(ccExtendLeft, 0);
+    R.Ed.ProcessCommand(ccExtendLeft, 0);
+    EXPECT_EQ(R.Text(), "aaaa b{|b}bb cccc dddd eeee");
+}
+
+TEST(WrapReformat, ChangingTheTabSizeKeepsTheSelectionAndCaretOnTheirText) {
+    TEditorRig R;
+    Wrap(R, 12);
+    R.Load("a\tb{c de|}f\tgh ijk");
+    const std::string Before = R.Text();
+    R.Ed.SetTabSize(2);
+    EXPECT_EQ(R.Text(), Before);
+    R.Ed.SetTabSize(16);
+    EXPECT_EQ(R.Text(), Before);
+    R.Ed.CheckInvariant();
+}
+
+TEST(WrapReformat, WrappingNarrowerThanTheWindowBringsTheViewBackToColumnOne) {
+    TEditorRig R(40, 10);
+    R.Load(std::string(100, 'a') + " " + std::string(30, 'b') + "\nshort");
+    R.Ed.MoveCaretTo(1, 90, false);
+    ASSERT_EQ(R.Ed.LeftCol(), 50);
+    // Wrapping at 60: the bar still reaches column 60, so the view may stay scrolled.
+    Wrap(R, 60);
+    EXPECT_EQ(R.Ed.LeftCol(), 50);
+    EXPECT_EQ(R.Window.HorzBar.Max, 60);
+    // At 20 every line fits the window and the bar is gone: a view left at column 21 would
+    // show nothing of the text and offer no bar to scroll back with.
+    R.Ed.SetWrapColumn(20);
+    EXPECT_EQ(R.Window.HorzBar.Max, 0);
+    EXPECT_EQ(R.Ed.LeftCol(), 0);
+    EXPECT_EQ(R.Window.HorzBar.Pos, 0);
+    // Switched on directly at a narrow column, the same.
+    R.Ed.SetWordWrap(false);
+    R.Load(std::string(100, 'a') + " " + std::string(30, 'b') + "\nshort");
+    R.Ed.MoveCaretTo(1, 90, false);
+    ASSERT_EQ(R.Ed.LeftCol(), 50);
+    Wrap(R, 20);
+    EXPECT_EQ(R.Ed.LeftCol(), 0);
+    R.Ed.CheckInvariant();
+}
