@@ -48,6 +48,9 @@ public:
     virtual QString FontInUse() const;
     // Characters in the document, counted the editor's own way.
     virtual qint64 DocumentLength() const = 0;
+    // Display lines, each wrapped line counted; -1 where the editor cannot say so exactly (one
+    // that lays out or wraps lazily).
+    virtual qint64 DisplayLines() const { return -1; }
     // Destroys the widget and its document.
     virtual void Close() = 0;
 };

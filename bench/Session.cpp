@@ -13,6 +13,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -168,7 +169,8 @@ int RunSession(const SessionOptions& options) {
         widget->render(&image);
         Result("end_paint", SecondsSince(start));
         Settle();
-        if (!editor->Caret().atEnd) Error(QStringLiteral("Ctrl+End did not reach the end"));
+        const EditorAdapter::CaretPlace end = editor->Caret();
+        if (!end.atEnd) Error(QStringLiteral("Ctrl+End did not reach the end"));
 
         PressKey(keys, Qt::Key_Home, Qt::ControlModifier);
         Settle();
@@ -184,8 +186,11 @@ int RunSession(const SessionOptions& options) {
         Result("page_down", SecondsSince(start) / std::max(pages, 1));
         Result("pages", pages);
         Settle();
-        if (pages > 0 && editor->Caret().line == 0)
-            Error(QStringLiteral("PageDown did not move the caret"));
+        // Unwrapped, every page down moves the caret at least one line, until the last.
+        if (editor->Caret().line < std::min<qint64>(pages, end.line))
+            Error(QStringLiteral("%1 page-downs moved the caret only to line %2")
+                      .arg(pages)
+                      .arg(editor->Caret().line + 1));
 
         PressKey(keys, Qt::Key_End, Qt::ControlModifier);
         Settle();
@@ -203,6 +208,7 @@ int RunSession(const SessionOptions& options) {
 
         editor->PlaceCaretInMiddle();
         Settle();
+        const int typedEnd = typed;
         start = Clock::now();
         typed = Type(keys, shape.keys, shape.returnEvery, shape.budgetSeconds);
         Result("type_middle", SecondsSince(start) / std::max(typed, 1));
@@ -223,13 +229,41 @@ int RunSession(const SessionOptions& options) {
             if (found) Error(QStringLiteral("the search found the absent text"));
             Settle();
         }
+        // Not finding proves little unless the same search finds what is there: the typing
+        // began with "lorem ipsum", which only a search that ignores case finds in capitals.
+        if (std::min(typedEnd, typed) >= 11) {
+            for (bool caseSensitive : {true, false}) {
+                PressKey(keys, Qt::Key_Home, Qt::ControlModifier);
+                Settle();
+                if (editor->Find(QStringLiteral("LOREM IPSUM"), caseSensitive) == caseSensitive)
+                    Error(caseSensitive
+                              ? QStringLiteral("the case-sensitive search ignored the case")
+                              : QStringLiteral("the search missed the typed text"));
+                Settle();
+            }
+            // Back at the top, where the timed searches left the caret.
+            PressKey(keys, Qt::Key_Home, Qt::ControlModifier);
+            Settle();
+        }
 
+        const qint64 unwrapped = editor->DisplayLines();
         for (bool on : {true, false}) {
             start = Clock::now();
             editor->SetWrap(on, shape.wrapColumn);
             widget->render(&image);
             Result(on ? "wrap_on" : "wrap_off", SecondsSince(start));
             Settle();
+            // Every text has lines longer than the wrap column, so wrapping adds lines and
+            // unwrapping gives the same count back.
+            const qint64 lines = editor->DisplayLines();
+            if (unwrapped >= 0 && on && lines <= unwrapped)
+                Error(QStringLiteral("word wrap at column %1 left %2 display lines")
+                          .arg(shape.wrapColumn)
+                          .arg(lines));
+            if (unwrapped >= 0 && !on && lines != unwrapped)
+                Error(QStringLiteral("word wrap off left %1 display lines, not %2")
+                          .arg(lines)
+                          .arg(unwrapped));
         }
 
         int steps = 0;

@@ -85,6 +85,7 @@ public:
     void Save(const QString& path) override { editor_->SaveToFile(path.toStdString()); }
 
     qint64 DocumentLength() const override { return editor_->TextLength(); }
+    qint64 DisplayLines() const override { return editor_->LineCount(); }
 
     void Close() override {
         delete widget_;
