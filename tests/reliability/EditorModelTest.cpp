@@ -236,6 +236,9 @@ std::string Violation(TRig& Rig, std::vector<bool>& MarkerInText) {
             Out << "marker " << N << " at (" << M.Para << ", " << M.Pos << "); ";
             continue;
         }
+        // One set in virtual space stands at most at a column the caret can reach.
+        if (M.Pos > std::max(Lengths[M.Para - 1], MaxParaLength) + 1)
+            Out << "marker " << N << " beyond any column: (" << M.Para << ", " << M.Pos << "); ";
         const bool Inside = M.Pos <= Lengths[M.Para - 1] + 1;
         if (MarkerInText[N] && !Inside)
             Out << "marker " << N << " left the text: (" << M.Para << ", " << M.Pos << "); ";
