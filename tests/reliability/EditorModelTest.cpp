@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <deque>
 #include <iostream>
+#include <optional>
 #include <random>
 #include <sstream>
 #include <string>
@@ -247,6 +248,57 @@ std::string Violation(TRig& Rig, std::vector<bool>& MarkerInText) {
     return Out.str();
 }
 
+// The document as one string, paragraphs separated by LF, and back.
+std::string Flat(const TDoc& D) {
+    std::string S;
+    for (std::size_t I = 0; I < D.size(); ++I) {
+        if (I > 0) S += '\n';
+        S += D[I];
+    }
+    return S;
+}
+TDoc Unflat(const std::string& S) {
+    TDoc D(1);
+    for (char C : S) {
+        if (C == '\n')
+            D.emplace_back();
+        else
+            D.back() += C;
+    }
+    return D;
+}
+std::size_t Offset(const TDoc& D, const TParaPos& P) {
+    std::size_t O = 0;
+    for (int32_t I = 1; I < P.Para; ++I)
+        O += D[I - 1].size() + 1;
+    return O + static_cast<std::size_t>(P.Pos - 1);
+}
+TParaPos PosAt(const TDoc& D, std::size_t O) {
+    int32_t Para = 1;
+    while (O > D[Para - 1].size()) {
+        O -= D[Para - 1].size() + 1;
+        ++Para;
+    }
+    return {Para, static_cast<int32_t>(O) + 1};
+}
+// The selected text as a copy puts it on the clipboard: CR LF between paragraphs.
+std::string Selected(const TDoc& D, const TParaPos& S, const TParaPos& E) {
+    std::string T;
+    for (char X : Flat(D).substr(Offset(D, S), Offset(D, E) - Offset(D, S))) {
+        if (X == '\n')
+            T += "\r\n";
+        else
+            T += X;
+    }
+    return T;
+}
+// The text with the selection S .. E taken out.
+TDoc WithoutSelection(const TDoc& D, const TParaPos& S, const TParaPos& E) {
+    std::string F = Flat(D);
+    F.erase(Offset(D, S), Offset(D, E) - Offset(D, S));
+    return Unflat(F);
+}
+
 std::string Show(const TDoc& D) {
     std::string S;
     for (std::size_t I = 0; I < D.size(); ++I) {
@@ -436,6 +488,10 @@ std::string TEpisode::Step(int N) {
         if (Kind < 50) {
             C = ccChar;
             Key = static_cast<std::uint8_t>(RandomChar(R));
+        } else if (Kind < 56) {
+            // The clipboard commands, often enough to meet selections and a full clipboard.
+            static const TKroCommand Clipboard[] = {ccCopy, ccCut, ccPaste, ccPaste};
+            C = Clipboard[R.Below(4)];
         } else if (Kind < 97) {
             C = static_cast<TKroCommand>(R.Below(76));
             Key = static_cast<std::uint8_t>(R.OneIn(8) ? R.Below(256) : '0' + R.Below(10));
@@ -447,7 +503,11 @@ std::string TEpisode::Step(int N) {
         S << "command " << C << " key " << int(Key) << (OldReadOnly ? " (read-only)" : "")
           << (OldInsert ? "" : " (overwrite)");
         Note(S.str());
+        const TParaPos OldSelStart = Ed.SelStart(), OldSelEnd = Ed.SelEnd();
+        const std::optional<std::string> OldClip = Rig.Platform.ClipboardImpl.Text;
         Ed.ProcessCommand(C, Key);
+        const std::optional<std::string>& Clip = Rig.Platform.ClipboardImpl.Text;
+        ClipLen = Clip ? Clip->size() : 0;
         // A marker set anew may stand in virtual space; it is judged from here on.
         if (C >= ccSetMarker0 && C <= ccSetMarker9 && Key >= '0' && Key <= '9')
             MarkerInText[Key - '0'] = false;
@@ -456,6 +516,47 @@ std::string TEpisode::Step(int N) {
             return OldReadOnly ? "a read-only editor changed its text" : "command changed the text";
         if (OldReadOnly && Ed.Modified() != OldModified)
             return "a read-only editor changed Modified";
+        const bool Failed = Rig.Errors != OldErrors;
+        // Copy and cut put the selection on the clipboard; cut also takes it out of the text.
+        if ((C == ccCopy || (C == ccCut && !OldReadOnly)) && OldSel && !Failed) {
+            if (Clip != Selected(Old, OldSelStart, OldSelEnd))
+                return "the clipboard does not hold the selection";
+            if (C == ccCut && New != WithoutSelection(Old, OldSelStart, OldSelEnd))
+                return "cut: want " + Show(WithoutSelection(Old, OldSelStart, OldSelEnd));
+        }
+        if (C == ccCut && OldReadOnly && Clip != OldClip) return "a read-only cut copied";
+        // Paste replaces the selection by the clipboard's text, any line end a paragraph break,
+        // blanks filling virtual space, and leaves the caret after what it inserted.
+        if (C == ccPaste && !OldReadOnly && !Failed) {
+            TDoc Want = Old;
+            TParaPos At = OldCaret;
+            std::string Block;
+            if (OldClip)
+                for (std::size_t I = 0; I < OldClip->size(); ++I) {
+                    const char X = (*OldClip)[I];
+                    if (X == '\r' && I + 1 < OldClip->size() && (*OldClip)[I + 1] == '\n') ++I;
+                    Block += X == '\r' ? '\n' : X;
+                }
+            if (!Block.empty()) {
+                if (OldSel) {
+                    Want = WithoutSelection(Old, OldSelStart, OldSelEnd);
+                    At = OldSelStart;
+                }
+                std::string& P = Want[At.Para - 1];
+                if (static_cast<std::size_t>(At.Pos - 1) > P.size())
+                    P.append(static_cast<std::size_t>(At.Pos - 1) - P.size(), ' ');
+                std::string F = Flat(Want);
+                const std::size_t O = Offset(Want, At);
+                F.insert(O, Block);
+                Want = Unflat(F);
+                At = PosAt(Want, O + Block.size());
+                if (!(Ed.CaretParaPos() == At))
+                    return "paste left the caret at (" + std::to_string(Ed.CaretParaPos().Para) +
+                           ", " + std::to_string(Ed.CaretParaPos().Pos) + "), not (" +
+                           std::to_string(At.Para) + ", " + std::to_string(At.Pos) + ")";
+            }
+            if (New != Want) return "paste: want " + Show(Want);
+        }
         if (C == ccChar && !OldReadOnly && !OldSel) {
             TDoc Want = Old;
             std::string& P = Want[OldCaret.Para - 1];
@@ -494,6 +595,9 @@ TEpisodeResult TEpisode::Run(int MaxSteps) {
     for (int I = 0; I < Paras; ++I)
         Start.push_back(RandomLine(R));
     Rig.Load(Start);
+    const std::string Clip = RandomBlock(R);
+    Rig.Platform.ClipboardImpl.Text = Clip;
+    ClipLen = Clip.size();
     const TDoc Original = Rig.Text();
     if (std::string V = Violation(Rig, MarkerInText); !V.empty()) {
         Result.Failure = Fail(0, "after loading: " + V);
