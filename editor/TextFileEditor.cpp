@@ -107,7 +107,7 @@ std::string FollowLinks(std::string Path) {
         if (::lstat(Path.c_str(), &St) != 0 || !S_ISLNK(St.st_mode)) return Path;
         std::string Target(static_cast<std::size_t>(St.st_size > 0 ? St.st_size : 255) + 1, '\0');
         const ssize_t N = ::readlink(Path.c_str(), Target.data(), Target.size());
-        if (N < 0) return Path;
+        if (N <= 0) return Path;
         if (static_cast<std::size_t>(N) == Target.size()) continue; // grew meanwhile: again
         Target.resize(static_cast<std::size_t>(N));
         Path = Target.front() == '/' ? Target : DirectoryPart(Path) + Target;

@@ -79,7 +79,7 @@ template <class Fn> std::string IoMessage(Fn&& F) {
 
 } // namespace
 
-TEST(FileRoundTrip, EveryByteValueSurvivesWithAndWithoutTrimming) {
+TEST(FileLoadSafety, EveryByteValueSurvivesWithAndWithoutTrimming) {
     std::string Line;
     for (int C = 0; C < 256; ++C)
         if (C != '\r' && C != '\n') Line += char(C);
@@ -94,7 +94,7 @@ TEST(FileRoundTrip, EveryByteValueSurvivesWithAndWithoutTrimming) {
     }
 }
 
-TEST(FileRoundTrip, ALineTheByteLimitRefusesIsLeftOutAndCountedTheRestStillLoads) {
+TEST(FileLoadSafety, ALineTheByteLimitRefusesIsLeftOutAndCountedTheRestStillLoads) {
     TSafeRig R;
     R.Ed.SetByteLimit(20);
     R.Write("l.txt", "first\r\n" + std::string(30, 'x') + "\r\nlast\r\n");
