@@ -526,7 +526,7 @@ std::string TEpisode::Step(int N) {
         }
         if (C == ccCut && OldReadOnly && Clip != OldClip) return "a read-only cut copied";
         // Paste replaces the selection by the clipboard's text, any line end a paragraph break,
-        // blanks filling virtual space, and leaves the caret after what it inserted.
+        // and leaves the caret after what it inserted.
         if (C == ccPaste && !OldReadOnly && !Failed) {
             TDoc Want = Old;
             TParaPos At = OldCaret;
@@ -542,9 +542,15 @@ std::string TEpisode::Step(int N) {
                     Want = WithoutSelection(Old, OldSelStart, OldSelEnd);
                     At = OldSelStart;
                 }
+                // Blanks fill virtual space only for text that goes there; a line break first
+                // splits at the paragraph's end.
                 std::string& P = Want[At.Para - 1];
-                if (static_cast<std::size_t>(At.Pos - 1) > P.size())
-                    P.append(static_cast<std::size_t>(At.Pos - 1) - P.size(), ' ');
+                if (static_cast<std::size_t>(At.Pos - 1) > P.size()) {
+                    if (Block[0] == '\n')
+                        At.Pos = static_cast<int32_t>(P.size()) + 1;
+                    else
+                        P.append(static_cast<std::size_t>(At.Pos - 1) - P.size(), ' ');
+                }
                 std::string F = Flat(Want);
                 const std::size_t O = Offset(Want, At);
                 F.insert(O, Block);

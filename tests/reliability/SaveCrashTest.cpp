@@ -15,6 +15,7 @@
 #include <iterator>
 #include <random>
 #include <string>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -89,6 +90,31 @@ std::chrono::microseconds SaveInChild(TKroTextFileEditor& Ed, const fs::path& Ta
     }
     return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() -
                                                                  Start);
+}
+
+// Runs Save in a child process whose files may not grow beyond Limit bytes: the write that
+// crosses it kills the child (SIGXFSZ) at that exact byte, whatever the timing. Returns the
+// child's wait status.
+int SaveInChildDyingAt(TKroTextFileEditor& Ed, const fs::path& Target, bool Backup, rlim_t Limit) {
+    const pid_t Pid = ::fork();
+    if (Pid == 0) {
+        const rlimit NoCore{0, 0};
+        const rlimit Size{Limit, Limit};
+        ::setrlimit(RLIMIT_CORE, &NoCore);
+        if (::setrlimit(RLIMIT_FSIZE, &Size) != 0) ::_exit(3);
+        int Code = 0;
+        try {
+            Ed.SetMakeBackup(Backup);
+            Ed.SaveToFile(Target.string());
+        } catch (...) {
+            Code = 2;
+        }
+        ::_exit(Code);
+    }
+    EXPECT_GT(Pid, 0);
+    int Status = 0;
+    EXPECT_EQ(::waitpid(Pid, &Status, 0), Pid);
+    return Status;
 }
 
 class SaveCrash : public ::testing::Test {
@@ -172,4 +198,58 @@ TEST_F(SaveCrash, KilledSaveLeavesTheOldOrTheNewFileWhole) {
     std::cout << "[ save     ] " << Kills << " saves killed: " << LeftOld << " left the old file, "
               << LeftNew << " the new one, " << LeftNone << " no file yet; " << Leftovers
               << " temporary files left by killed saves\n";
+}
+
+// The same without depending on when a kill lands: the save dies at a random byte of the new
+// file, so every round interrupts the writing itself. --iterations=N runs N rounds.
+TEST_F(SaveCrash, SaveDyingAtAnyByteLeavesTheOldFileWhole) {
+    const std::vector<std::string> OldLines = SceneLines(2000, 1);
+    const std::vector<std::string> NewLines = SceneLines(6000, 2);
+    const std::string OldBytes = FileBytes(OldLines);
+    const std::string NewBytes = FileBytes(NewLines);
+    TFileRig Old(OldLines);
+    TFileRig New(NewLines);
+    const fs::path Target = Dir / "scene.znt";
+    const fs::path Backup = Dir / "scene.BAK";
+
+    const int Rounds = IterationsOr(12);
+    std::mt19937_64 Rng(SeedOr(11));
+    for (int K = 0; K < Rounds; ++K) {
+        const bool Fresh = K % 4 == 3;
+        const bool MakeBackup = K % 2 == 1;
+        fs::remove(Backup);
+        if (Fresh) {
+            fs::remove(Target);
+        } else {
+            Old.Ed.SetMakeBackup(false);
+            Old.Ed.SaveToFile(Target.string());
+            ASSERT_EQ(ReadAll(Target), OldBytes);
+        }
+        // Round 0 dies at the first byte, round 1 at the last one.
+        const rlim_t Limit = K == 0 ? 0 : K == 1 ? NewBytes.size() - 1 : Rng() % NewBytes.size();
+        const int Status = SaveInChildDyingAt(New.Ed, Target, MakeBackup, Limit);
+        SCOPED_TRACE("round " + std::to_string(K) + ": the save died at byte " +
+                     std::to_string(Limit) + " of " + std::to_string(NewBytes.size()) +
+                     (Fresh ? ", new file" : "") + (MakeBackup ? ", with backup" : ""));
+        // The save did not finish: it died, or it reported the failed write.
+        EXPECT_TRUE((WIFSIGNALED(Status) && WTERMSIG(Status) == SIGXFSZ) ||
+                    (WIFEXITED(Status) && WEXITSTATUS(Status) == 2))
+            << "wait status " << Status;
+        if (Fresh) {
+            EXPECT_FALSE(fs::exists(Target)) << "a half-written new file";
+        } else {
+            ASSERT_TRUE(fs::exists(Target)) << "the file vanished";
+            const std::string Now = ReadAll(Target);
+            EXPECT_EQ(Now.size(), OldBytes.size());
+            EXPECT_TRUE(Now == OldBytes) << "the old file was changed";
+        }
+        if (fs::exists(Backup)) {
+            EXPECT_TRUE(MakeBackup && !Fresh);
+            EXPECT_TRUE(ReadAll(Backup) == OldBytes) << "the backup is not the old file";
+        }
+        if (HasFailure()) break;
+    }
+    New.Ed.SetMakeBackup(false);
+    New.Ed.SaveToFile(Target.string());
+    EXPECT_EQ(ReadAll(Target), NewBytes);
 }
