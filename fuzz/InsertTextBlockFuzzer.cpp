@@ -81,6 +81,22 @@ void Model(TDoc& D, TParaPos& At, const std::string& Text) {
     }
 }
 
+// The document as one string, paragraphs separated by LF (no paragraph holds one).
+std::string Flat(const TDoc& D) {
+    std::string S;
+    for (std::size_t I = 0; I < D.size(); ++I) {
+        if (I > 0) S += '\n';
+        S += D[I];
+    }
+    return S;
+}
+std::size_t Offset(const TDoc& D, const TParaPos& P) {
+    std::size_t O = 0;
+    for (int32_t I = 1; I < P.Para; ++I)
+        O += D[I - 1].size() + 1;
+    return O + static_cast<std::size_t>(P.Pos - 1);
+}
+
 void CheckMarkers(TParaList& L) {
     for (int N = 0; N < MarkerCount; ++N) {
         const TParaPos M = L.Marker(N);
@@ -154,6 +170,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     TParaPos At;
     At.Para = 1 + ParaPick % L.ParaCount();
     At.Pos = 1 + PosPick % (L.GetParaLength(At.Para) + 5);
+    const TParaPos From = At;
     TDoc Expected = Original;
     TParaPos ExpectedAt = At;
     Model(Expected, ExpectedAt, Block);
@@ -170,6 +187,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     } else {
         FUZZ_CHECK(Limited);
         FUZZ_CHECK(R == erTooManyParas || R == erTextTooLarge || R == erParaTooLong);
+        // What was inserted before the failing step stays, between the untouched text before
+        // and after the insertion point, and At ends where the insertion got to.
+        FUZZ_CHECK(At.Para >= 1 && At.Para <= L.ParaCount() && At.Pos >= 1);
+        if (From.Pos <= static_cast<int32_t>(Original[From.Para - 1].size()) + 1) {
+            const std::string Was = Flat(Original), Now = Flat(After);
+            const std::size_t Cut = std::min(Offset(Original, From), Was.size());
+            FUZZ_CHECK(Now.size() >= Was.size());
+            FUZZ_CHECK(Now.compare(0, Cut, Was, 0, Cut) == 0);
+            FUZZ_CHECK(Now.compare(Now.size() - (Was.size() - Cut), Was.size() - Cut, Was, Cut) ==
+                       0);
+            if (At.Pos <= static_cast<int32_t>(After[At.Para - 1].size()) + 1) {
+                const std::size_t Reached = Offset(After, At);
+                FUZZ_CHECK(Reached >= Cut && Reached <= Now.size() - (Was.size() - Cut));
+            }
+        }
     }
 
     // One undo takes the whole insertion back, and a redo brings it again. A group too large for
