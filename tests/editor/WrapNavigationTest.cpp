@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -115,6 +116,25 @@ TEST(WrapSteps, WordMovesCrossDisplayLinesInsideTheParagraph) {
     R.Ed.ProcessCommand(ccExtWordLeft, 0);
     EXPECT_EQ(R.Text(), "{|hello world}\nx");
     EXPECT_EQ(R.Ed.CaretLine(), 1);
+}
+
+TEST(WrapSteps, TheStatusReportsTheDisplayLineAndTheColumnWithinIt) {
+    TEditorRig R;
+    R.Ed.SetTabSize(4);
+    Wrap(R, 12);
+    R.Load("abcdef|ghij kl\tmnop");
+    R.Ed.ProcessCommand(ccDown, 0);
+    R.Ed.ProcessCommand(ccEnd, 0);
+    EXPECT_EQ(R.Deliver(), 2);
+    // Tabs count from the start of the display line: 'kl' 1..2, tab 3..4, 'mnop' 5..8.
+    EXPECT_EQ(R.Status, (std::vector<std::pair<int32_t, int32_t>>{{2, 7}, {2, 9}}));
+    // A move to a position keeps the position, not the column: after the tab, on column 5.
+    R.ClearLog();
+    R.Ed.MoveCaretTo(1, 4, false);
+    R.Ed.MoveCaretTo(2, 4, false);
+    EXPECT_EQ(R.Text(), "abcdefghij kl\t|mnop");
+    R.Deliver();
+    EXPECT_EQ(R.Status.back(), (std::pair<int32_t, int32_t>{2, 5}));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -308,4 +328,59 @@ TEST(WrapReformat, WrappingNarrowerThanTheWindowBringsTheViewBackToColumnOne) {
     Wrap(R, 20);
     EXPECT_EQ(R.Ed.LeftCol(), 0);
     R.Ed.CheckInvariant();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Wrapping changes where text is shown, never where a character or word move goes
+
+TEST(WrapRandom, CharacterAndWordMovesLandOnTheSameTextWrappedOrNot) {
+    const std::vector<TKroCommand> Moves = {
+        ccLeft,         ccRight,       ccWordLeft,     ccWordRight, ccExtendLeft,
+        ccExtendRight,  ccExtWordLeft, ccExtWordRight, ccFirstPage, ccLastPage,
+        ccExtFirstPage, ccExtLastPage, ccLeft,         ccRight,     ccExtendRight};
+    const std::string Pieces[] = {"word", "a",  "well-known", " ", "  ",
+                                  "\t",   ",",  "x.y",        "-", "longerthanthewrapcolumn",
+                                  "\n",   "(b)"};
+    int WrappedRuns = 0;
+    for (unsigned Seed = 1; Seed <= 40; ++Seed) {
+        std::mt19937 Rng(Seed);
+        auto Pick = [&](int Lo, int Hi) { return std::uniform_int_distribution<int>(Lo, Hi)(Rng); };
+        std::string Doc;
+        const int Count = Pick(5, 60);
+        for (int I = 0; I < Count; ++I)
+            Doc += Pieces[Pick(0, 11)];
+        TEditorRig Wrapped(30, 4), Plain(30, 4);
+        Wrap(Wrapped, Pick(3, 12));
+        Wrapped.Load("|" + Doc);
+        Plain.Load("|" + Doc);
+        if (Wrapped.Ed.LineCount() > Plain.Ed.LineCount()) ++WrappedRuns;
+        std::string Log;
+        for (int Step = 0; Step < 150; ++Step) {
+            const int Op = Pick(0, 19);
+            if (Op < 15) {
+                Log += std::to_string(Moves[Op]) + " ";
+                Wrapped.Ed.ProcessCommand(Moves[Op], 0);
+                Plain.Ed.ProcessCommand(Moves[Op], 0);
+            } else if (Op < 17) {
+                const int Column = Pick(1, 20);
+                Log += "wrap" + std::to_string(Column) + " ";
+                Wrapped.Ed.SetWrapColumn(Column);
+            } else if (Op < 18) {
+                const int Tab = Pick(1, 9);
+                Log += "tab" + std::to_string(Tab) + " ";
+                Wrapped.Ed.SetTabSize(static_cast<std::uint8_t>(Tab));
+                Plain.Ed.SetTabSize(static_cast<std::uint8_t>(Tab));
+            } else {
+                // A vertical move in the unwrapped control, repeated in the wrapped one by
+                // document position.
+                Log += "down ";
+                Plain.Ed.ProcessCommand(ccExtendDown, 0);
+                const TParaPos P = Plain.Ed.CaretParaPos();
+                Wrapped.Ed.MoveCaretToPara(P.Para, P.Pos, true);
+            }
+            ASSERT_EQ(Wrapped.Text(), Plain.Text()) << "seed " << Seed << ": " << Log;
+            ASSERT_EQ(Wrapped.Ed.SelCaretEnd(), Plain.Ed.SelCaretEnd()) << Log;
+        }
+    }
+    EXPECT_GE(WrappedRuns, 30) << "most texts must really wrap";
 }
