@@ -470,6 +470,9 @@ std::string TEpisode::Step(int N) {
     const bool OldReadOnly = Ed.ReadOnly();
     const bool OldSel = Ed.HasSelection();
     const bool OldInsert = Ed.InsertMode();
+    const TTabType OldTabType = Ed.TabType();
+    const std::uint8_t OldTabSize = Ed.TabSize();
+    const int32_t OldCaretPos = Ed.CaretPos();
     const TParaPos OldCaret = Ed.CaretParaPos();
     const int OldErrors = Rig.Errors;
 
@@ -489,9 +492,10 @@ std::string TEpisode::Step(int N) {
             C = ccChar;
             Key = static_cast<std::uint8_t>(RandomChar(R));
         } else if (Kind < 56) {
-            // The clipboard commands, often enough to meet selections and a full clipboard.
-            static const TKroCommand Clipboard[] = {ccCopy, ccCut, ccPaste, ccPaste};
-            C = Clipboard[R.Below(4)];
+            // The clipboard commands and tabs, often enough to meet selections, a full clipboard
+            // and every tab type.
+            static const TKroCommand Clipboard[] = {ccCopy, ccCut, ccPaste, ccPaste, ccTab, ccTab};
+            C = Clipboard[R.Below(6)];
         } else if (Kind < 97) {
             C = static_cast<TKroCommand>(R.Below(76));
             Key = static_cast<std::uint8_t>(R.OneIn(8) ? R.Below(256) : '0' + R.Below(10));
@@ -563,7 +567,25 @@ std::string TEpisode::Step(int N) {
             }
             if (New != Want) return "paste: want " + Show(Want);
         }
-        if (C == ccChar && !OldReadOnly && !OldSel) {
+        // A real tab is typed as a character; a fixed one is blanks up to the next tab stop of
+        // the caret's display line, which in overwrite mode replace as many characters.
+        const bool RealTab = C == ccTab && OldTabType == ttReal;
+        if (C == ccTab && OldTabType == ttFixed && !OldReadOnly && !OldSel && !Failed) {
+            const int32_t Tab = std::max(1, static_cast<int>(OldTabSize));
+            const int32_t Blanks = Tab * ((OldCaretPos - 1) / Tab + 1) + 1 - OldCaretPos;
+            TDoc Want = Old;
+            std::string& P = Want[OldCaret.Para - 1];
+            const auto At = static_cast<std::size_t>(OldCaret.Pos - 1);
+            if (At > P.size()) P.append(At - P.size(), ' ');
+            if (!OldInsert) P.erase(At, static_cast<std::size_t>(Blanks));
+            P.insert(At, static_cast<std::size_t>(Blanks), ' ');
+            if (New != Want) return "fixed tab: want " + Show(Want);
+            if (!(Ed.CaretParaPos() == TParaPos{OldCaret.Para, OldCaret.Pos + Blanks}))
+                return "fixed tab left the caret at (" + std::to_string(Ed.CaretParaPos().Para) +
+                       ", " + std::to_string(Ed.CaretParaPos().Pos) + ")";
+        }
+        if ((C == ccChar || RealTab) && !OldReadOnly && !OldSel) {
+            const char Typed = RealTab ? '\t' : static_cast<char>(Key);
             TDoc Want = Old;
             std::string& P = Want[OldCaret.Para - 1];
             const auto At = static_cast<std::size_t>(OldCaret.Pos - 1);
@@ -571,9 +593,9 @@ std::string TEpisode::Step(int N) {
                 Want = Old;
             } else if (OldInsert || At >= P.size()) {
                 if (At > P.size()) P.append(At - P.size(), ' ');
-                P.insert(At, 1, static_cast<char>(Key));
+                P.insert(At, 1, Typed);
             } else {
-                P[At] = static_cast<char>(Key);
+                P[At] = Typed;
             }
             if (New != Want) return "typed character: want " + Show(Want);
             const TParaPos Caret = Ed.CaretParaPos();
