@@ -74,7 +74,8 @@ TEST(WrapSteps, DownPastTheEndOfAShorterWrappedLineStaysOnThatLine) {
     R.Ed.CheckInvariant();
     R.Ed.MoveCaretBy(0, 1, false, false);
     EXPECT_EQ(R.Ed.CaretLine(), 3);
-    EXPECT_EQ(R.Text(), "aaaaaaaaa\nbbb cccc|ccccccc\nend") << "the column is carried, not 5";
+    EXPECT_EQ(R.Text(), "aaaaaaaaa\nbbb cccc|ccccccc\nend")
+        << "column 5, where the short line left the caret";
 }
 
 TEST(WrapSteps, HomeAndEndStayOnTheCaretsDisplayLine) {
