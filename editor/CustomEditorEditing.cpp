@@ -358,12 +358,13 @@ TResultCode TKroCustomEditor::AppendParas(std::string_view S, std::int32_t& Piec
         std::int32_t Piece = Len > Limit ? BreakLongText(Text, Limit) : Len;
         // With trimming, a piece of a file's line must not end in the blanks it was split at:
         // saved as a line of its own, they would be trimmed when the file is read again. They
-        // open the next piece instead (unless the piece is nothing but blanks).
+        // open the next piece instead. When the only blanks to split at are the line's
+        // indentation, the piece is cut at the limit, so the indentation keeps its text.
         if (FromFile && FTrimWhiteSpace && Piece < Len) {
             std::int32_t Kept = Piece;
             while (Kept > 0 && IsBlank(Text[Kept - 1]))
                 --Kept;
-            if (Kept > 0) Piece = Kept;
+            Piece = Kept > 0 ? Kept : std::min(Len, Limit);
         }
         FParaList->AppendPara(Text, Piece, false);
         ++Pieces;

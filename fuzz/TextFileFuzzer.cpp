@@ -129,13 +129,13 @@ TDoc LoadedParas(const TDoc& Lines, const TSettings& S) {
                         Piece = K;
                         break;
                     }
-                // With trimming the blanks at the cut open the next piece, unless the piece
-                // would be left with nothing.
+                // With trimming the blanks at the cut open the next piece; when that would
+                // leave nothing, the piece is cut at the limit instead.
                 if (S.Trim) {
                     std::size_t Kept = Piece;
                     while (Kept > 0 && IsBlank(L[At + Kept - 1]))
                         --Kept;
-                    if (Kept > 0) Piece = Kept;
+                    Piece = Kept > 0 ? Kept : static_cast<std::size_t>(Limit);
                 }
             }
             D.push_back(L.substr(At, Piece));

@@ -84,6 +84,14 @@ TEST_F(FileRoundTrip, LineSplitAtABlankKeepsTheBlankThroughSaveAndReload) {
     EXPECT_TRUE(Reloaded == Loaded) << FirstDifference(Loaded, Reloaded);
 }
 
+// An indented line whose only blanks are its indentation: split there, the indentation alone
+// would make a line of blanks that the next load trims away.
+TEST_F(FileRoundTrip, IndentationOfALineSplitOnlyThereSurvivesSaveAndReload) {
+    const auto [Loaded, Reloaded] = LoadSaveLoad("    xxxxxxxxxxxxxxx\r\n", 10);
+    EXPECT_EQ(Loaded, (std::vector<std::string>{"    xxxxxx", "xxxxxxxxx", ""}));
+    EXPECT_TRUE(Reloaded == Loaded) << FirstDifference(Loaded, Reloaded);
+}
+
 TEST_F(FileRoundTrip, OverLongLineWithTheDefaultLimitSurvivesSaveAndReload) {
     std::string Line;
     while (Line.size() < 40000)
