@@ -385,3 +385,89 @@ TEST(WrapRandom, CharacterAndWordMovesLandOnTheSameTextWrappedOrNot) {
     }
     EXPECT_GE(WrappedRuns, 30) << "most texts must really wrap";
 }
+
+TEST(WrapRandom, VerticalAndPageMovesKeepTheCaretInViewAndTheAnchorInPlace) {
+    const std::vector<TKroCommand> Moves = {
+        ccUp,         ccDown,       ccExtendUp,   ccExtendDown, ccNextPage,     ccPrevPage,
+        ccExtendPgDn, ccExtendPgUp, ccTopOfPage,  ccBotOfPage,  ccExtTopOfPage, ccExtBotOfPage,
+        ccHome,       ccEnd,        ccExtendHome, ccExtendEnd,  ccRight,        ccWordRight,
+        ccScrollDown, ccScrollUp,   ccLastPage,   ccFirstPage};
+    const std::string Pieces[] = {
+        "word", "a",   "well-known", " ", "  ", "\t", ",", "-", "longerthanthewrapcolumn",
+        "\n",   "\n\n"};
+    for (unsigned Seed = 1; Seed <= 30; ++Seed) {
+        std::mt19937 Rng(Seed);
+        auto Pick = [&](int Lo, int Hi) { return std::uniform_int_distribution<int>(Lo, Hi)(Rng); };
+        std::string Doc;
+        const int Count = Pick(20, 150);
+        for (int I = 0; I < Count; ++I)
+            Doc += Pieces[Pick(0, 10)];
+        const int Cols = Pick(5, 30);
+        TEditorRig R(Cols, Pick(1, 8));
+        Wrap(R, Pick(3, 40));
+        R.Load("|" + Doc);
+        std::string Log;
+        for (int Step = 0; Step < 200; ++Step) {
+            const TKroCommand C = Moves[Pick(0, static_cast<int>(Moves.size()) - 1)];
+            Log += std::to_string(C) + " ";
+            const bool HadSel = R.Ed.HasSelection();
+            const TParaPos Anchor =
+                R.Ed.SelCaretEnd() == R.Ed.SelStart() ? R.Ed.SelEnd() : R.Ed.SelStart();
+            const int32_t OldLine = R.Ed.CaretLine();
+            const TParaPos OldCaret = R.Ed.CaretParaPos();
+            const int32_t OldTop = R.Ed.TopLine();
+            const bool WasInView = OldLine >= OldTop && OldLine < OldTop + R.Ed.VisibleRowCount();
+            R.Ed.ProcessCommand(C, 0);
+            R.Ed.CheckInvariant();
+            const int32_t Line = R.Ed.CaretLine();
+            const int32_t Lines = R.Ed.LineCount();
+            if (C == ccDown || C == ccExtendDown) {
+                ASSERT_EQ(Line, std::min(OldLine + 1, Lines)) << Log;
+            }
+            if (C == ccUp || C == ccExtendUp) {
+                ASSERT_EQ(Line, std::max(OldLine - 1, 1)) << Log;
+            }
+            if (C == ccScrollDown || C == ccScrollUp) {
+                ASSERT_EQ(Line, OldLine) << Log;
+                continue;
+            }
+            if ((C == ccExtTopOfPage || C == ccExtBotOfPage) && !WasInView) {
+                ASSERT_EQ(Line, OldLine) << Log;
+                continue;
+            }
+            if ((C == ccTopOfPage || C == ccBotOfPage) && !WasInView) continue; // the view moves
+            // A move with nowhere to go (right or down at the very end) changes nothing at all.
+            if (R.Ed.CaretParaPos() == OldCaret && Line == OldLine && R.Ed.TopLine() == OldTop &&
+                (C == ccRight || C == ccWordRight || C == ccDown || C == ccExtendDown ||
+                 C == ccNextPage || C == ccExtendPgDn || C == ccBotOfPage || C == ccExtBotOfPage))
+                continue;
+            // Every other move ends with the caret in view.
+            ASSERT_GE(Line, R.Ed.TopLine()) << Log;
+            ASSERT_LT(Line, R.Ed.TopLine() + R.Ed.VisibleRowCount()) << Log;
+            const char* Text = nullptr;
+            int32_t Len = 0;
+            R.Ed.ParaList().GetLine(Line, Text, Len);
+            const int32_t Column = R.Ed.ParaList().PosToColumn(Text, Len, R.Ed.CaretPos());
+            ASSERT_GT(Column, R.Ed.LeftCol()) << Log;
+            ASSERT_LE(Column, R.Ed.LeftCol() + Cols) << Log;
+            // A page move with the caret in view keeps its row unless the text ends first.
+            if ((C == ccNextPage || C == ccExtendPgDn) && WasInView && Line != Lines &&
+                R.Ed.TopLine() + R.Ed.VisibleRowCount() - 1 < Lines) {
+                ASSERT_EQ(Line - R.Ed.TopLine(), OldLine - OldTop) << Log;
+            }
+            const bool Extending = C == ccExtendUp || C == ccExtendDown || C == ccExtendPgDn ||
+                                   C == ccExtendPgUp || C == ccExtTopOfPage ||
+                                   C == ccExtBotOfPage || C == ccExtendHome || C == ccExtendEnd;
+            if (Extending && HadSel && R.Ed.HasSelection()) {
+                const TParaPos NewAnchor =
+                    R.Ed.SelCaretEnd() == R.Ed.SelStart() ? R.Ed.SelEnd() : R.Ed.SelStart();
+                ASSERT_EQ(NewAnchor, Anchor) << Log;
+            }
+            // A move that went somewhere without extending leaves no selection (one that could
+            // not go anywhere changes nothing at all).
+            if (!Extending && !(R.Ed.CaretParaPos() == OldCaret && Line == OldLine)) {
+                ASSERT_FALSE(R.Ed.HasSelection()) << Log;
+            }
+        }
+    }
+}
