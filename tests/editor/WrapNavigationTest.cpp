@@ -471,3 +471,44 @@ TEST(WrapRandom, VerticalAndPageMovesKeepTheCaretInViewAndTheAnchorInPlace) {
         }
     }
 }
+
+TEST(WrapRandom, ReWrappingKeepsTheTopLinesTextAndTheCaretsPlace) {
+    const std::string Pieces[] = {
+        "word", "a", "well-known", " ", "  ", "\t", ",", "-", "longerthanthewrapcolumn", "\n"};
+    for (unsigned Seed = 1; Seed <= 30; ++Seed) {
+        std::mt19937 Rng(Seed);
+        auto Pick = [&](int Lo, int Hi) { return std::uniform_int_distribution<int>(Lo, Hi)(Rng); };
+        std::string Doc;
+        const int Count = Pick(20, 150);
+        for (int I = 0; I < Count; ++I)
+            Doc += Pieces[Pick(0, 9)];
+        TEditorRig R(Pick(5, 30), Pick(1, 8));
+        Wrap(R, Pick(3, 40));
+        R.Load("|" + Doc);
+        TParaList& L = R.Ed.ParaList();
+        std::string Log;
+        for (int Step = 0; Step < 60; ++Step) {
+            R.Ed.MakeTopLine(Pick(1, R.Ed.LineCount()));
+            R.Ed.SetSelection(Pick(1, R.Ed.LineCount()), Pick(1, 30), Pick(1, R.Ed.LineCount()),
+                              Pick(1, 30), Pick(0, 1) == 1);
+            R.Ed.MakeTopLine(Pick(1, R.Ed.LineCount()));
+            int32_t TopStart = 0;
+            const int32_t TopPara = L.LineToPara(R.Ed.TopLine(), TopStart);
+            const TParaPos Caret = R.Ed.CaretParaPos();
+            const std::string Before = R.Text();
+            const int Op = Pick(0, 2);
+            Log += std::to_string(Op) + " ";
+            if (Op == 0)
+                R.Ed.SetWrapColumn(Pick(1, 40));
+            else if (Op == 1)
+                R.Ed.SetTabSize(static_cast<std::uint8_t>(Pick(1, 12)));
+            else
+                R.Ed.SetWordWrap(!R.Ed.WordWrap());
+            ASSERT_EQ(R.Text(), Before) << "seed " << Seed << ": " << Log;
+            ASSERT_EQ(R.Ed.CaretParaPos(), Caret) << Log;
+            int32_t LinePos = 0;
+            ASSERT_EQ(L.ParaToLine(TopPara, TopStart + 1, LinePos), R.Ed.TopLine()) << Log;
+            if (!R.Ed.WordWrap()) R.Ed.SetWordWrap(true);
+        }
+    }
+}
