@@ -512,3 +512,21 @@ TEST(WrapRandom, ReWrappingKeepsTheTopLinesTextAndTheCaretsPlace) {
         }
     }
 }
+
+TEST(WrapDispatch, EnterWithoutSplittingGoesToTheNextParagraphNotTheNextDisplayLine) {
+    TEditorRig R;
+    Wrap(R, 6);
+    R.Load("he|llo world again\nnext para");
+    R.Ed.SetInsertMode(false);
+    R.Ed.ProcessCommand(ccNewLine, 0);
+    EXPECT_EQ(R.Text(), "hello world again\n|next para");
+    R.Ed.ProcessCommand(ccNewLine, 0);
+    EXPECT_EQ(R.Text(), "hello world again\nnext para|");
+    R.Ed.SetInsertMode(true);
+    R.Ed.SetReadOnly(true);
+    R.Ed.MoveCaretTo(1, 2, false);
+    R.Ed.ProcessCommand(ccNewLine, 0);
+    EXPECT_EQ(R.Text(), "hello world again\n|next para");
+    R.Ed.ProcessCommand(ccBack, 0);
+    EXPECT_EQ(R.Text(), "hello world again|\nnext para");
+}
