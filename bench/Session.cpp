@@ -241,6 +241,17 @@ int RunSession(const SessionOptions& options) {
                               : QStringLiteral("the search missed the typed text"));
                 Settle();
             }
+            // Searching on from each match reaches the typing at the end, below the last line
+            // the document had when it opened: the search goes through the whole text.
+            qint64 last = editor->Caret().line;
+            for (int i = 0; i < 1000 && editor->Find(QStringLiteral("LOREM IPSUM"), false); ++i)
+                last = editor->Caret().line;
+            Settle();
+            if (last < end.line)
+                Error(QStringLiteral("searching on stopped at line %1, before the typing at the "
+                                     "end (line %2 or later)")
+                          .arg(last + 1)
+                          .arg(end.line + 1));
             // Back at the top, where the timed searches left the caret.
             PressKey(keys, Qt::Key_Home, Qt::ControlModifier);
             Settle();
