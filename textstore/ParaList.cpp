@@ -691,10 +691,13 @@ TResultCode TParaList::DoJoin(IParaListClient* Editor, int32_t Para, int32_t Pos
         DeletePara(Editor, Para + 1);
     }
     Record(uaCaret, Para, Pos, nullptr, 0);
+    // An empty successor brings no text and so no padding: what stood at its start stands at
+    // the end of the text, not in the gap up to Pos.
+    const int32_t At = NL > 0 ? Pos : std::min(Pos, L + 1);
     if (FNotifyEnabled) {
         for (TParaPos& M : FMarkers)
-            AdjustMarkerForJoin(M, Para, Pos);
-        if (Editor) Editor->ParasJoined(Para, Pos);
+            AdjustMarkerForJoin(M, Para, At);
+        if (Editor) Editor->ParasJoined(Para, At);
     }
     return erOK;
 }
