@@ -492,10 +492,11 @@ std::string TEpisode::Step(int N) {
             C = ccChar;
             Key = static_cast<std::uint8_t>(RandomChar(R));
         } else if (Kind < 56) {
-            // The clipboard commands and tabs, often enough to meet selections, a full clipboard
-            // and every tab type.
-            static const TKroCommand Clipboard[] = {ccCopy, ccCut, ccPaste, ccPaste, ccTab, ccTab};
-            C = Clipboard[R.Below(6)];
+            // The clipboard commands, tabs and delete, often enough to meet selections, a full
+            // clipboard, every tab type and virtual space.
+            static const TKroCommand Clipboard[] = {ccCopy, ccCut, ccPaste, ccPaste,
+                                                    ccTab,  ccTab, ccDel};
+            C = Clipboard[R.Below(7)];
         } else if (Kind < 97) {
             C = static_cast<TKroCommand>(R.Below(76));
             Key = static_cast<std::uint8_t>(R.OneIn(8) ? R.Below(256) : '0' + R.Below(10));
@@ -566,6 +567,22 @@ std::string TEpisode::Step(int N) {
                            std::to_string(At.Para) + ", " + std::to_string(At.Pos) + ")";
             }
             if (New != Want) return "paste: want " + Show(Want);
+        }
+        // Delete without a selection takes the character at the caret; at or past the end it
+        // joins the next paragraph there, blanks filling the gap only when text follows.
+        if (C == ccDel && !OldReadOnly && !OldSel && !Failed) {
+            TDoc Want = Old;
+            std::string& P = Want[OldCaret.Para - 1];
+            const auto At = static_cast<std::size_t>(OldCaret.Pos - 1);
+            if (At < P.size()) {
+                P.erase(At, 1);
+            } else if (static_cast<std::size_t>(OldCaret.Para) < Want.size()) {
+                const std::string Next = Want[OldCaret.Para];
+                if (!Next.empty()) P.append(At - P.size(), ' ');
+                P += Next;
+                Want.erase(Want.begin() + OldCaret.Para);
+            }
+            if (New != Want) return "delete: want " + Show(Want);
         }
         // A real tab is typed as a character; a fixed one is blanks up to the next tab stop of
         // the caret's display line, which in overwrite mode replace as many characters.
