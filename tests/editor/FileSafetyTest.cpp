@@ -1,6 +1,7 @@
 // The text file editor never loses what the user has: every byte value survives a round trip,
 // limits and failures are honest, and odd files and names neither hang nor misdirect a save.
 #include "Controller.h"
+#include "FileRig.h"
 #include "Headless.h"
 #include "KroExceptions.h"
 #include "TextFileEditor.h"
@@ -13,78 +14,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace fs = std::filesystem;
 using namespace std::string_literals;
-
-namespace {
-
-struct TSafeRig {
-    TKroHeadlessPlatform Platform;
-    TKroPlatformScope Scope{Platform};
-    TKroController Controller;
-    TKroHeadlessWindow Window;
-    TKroTextFileEditor Ed{nullptr, &Window};
-    std::string Dir;
-
-    TSafeRig() {
-        Window.Surface.Metrics = TKroTextMetrics{10, 9, 0};
-        Window.Width = 420;
-        Window.Height = 200;
-        Ed.SetController(&Controller);
-        Ed.CreateWnd();
-        char Template[] = "/tmp/zx-safe-XXXXXX";
-        Dir = ::mkdtemp(Template);
-    }
-    ~TSafeRig() { fs::remove_all(Dir); }
-    std::string Path(const std::string& Name) const { return Dir + "/" + Name; }
-    void Write(const std::string& Name, const std::string& Bytes) const {
-        std::ofstream(Path(Name), std::ios::binary) << Bytes;
-    }
-    std::string Read(const std::string& Name) const {
-        std::ifstream In(Path(Name), std::ios::binary);
-        return {std::istreambuf_iterator<char>(In), {}};
-    }
-    void Open(const std::string& Name) {
-        Ed.SetFileName(Path(Name));
-        Ed.SetIsOpen(true);
-    }
-    std::vector<std::string> Paras() const {
-        std::vector<std::string> Out;
-        for (int32_t P = 1; P <= Ed.ParaList().ParaCount(); ++P) {
-            int32_t Len = 0;
-            const char* T = Ed.GetPara(P, Len);
-            Out.emplace_back(T, Len);
-        }
-        return Out;
-    }
-    std::vector<std::string> Files() const {
-        std::vector<std::string> Out;
-        for (const auto& E : fs::directory_iterator(Dir))
-            Out.push_back(E.path().filename().string());
-        std::sort(Out.begin(), Out.end());
-        return Out;
-    }
-};
-
-using TLines = std::vector<std::string>;
-
-template <class Fn> std::string IoMessage(Fn&& F) {
-    try {
-        F();
-    } catch (const EInOutError& E) {
-        return E.what();
-    }
-    return "(nothing raised)";
-}
-
-} // namespace
 
 TEST(FileLoadSafety, EveryByteValueSurvivesWithAndWithoutTrimming) {
     std::string Line;
     for (int C = 0; C < 256; ++C)
         if (C != '\r' && C != '\n') Line += char(C);
     for (bool Trim : {true, false}) {
-        TSafeRig R;
+        TFileRig R;
         R.Ed.SetTrimWhiteSpace(Trim);
         R.Write("all.bin", Line + "\r\n" + Line + "  \t\n\n\x1A");
         R.Open("all.bin");
@@ -95,7 +32,7 @@ TEST(FileLoadSafety, EveryByteValueSurvivesWithAndWithoutTrimming) {
 }
 
 TEST(FileLoadSafety, ALineTheByteLimitRefusesIsLeftOutAndCountedTheRestStillLoads) {
-    TSafeRig R;
+    TFileRig R;
     R.Ed.SetByteLimit(20);
     R.Write("l.txt", "first\r\n" + std::string(30, 'x') + "\r\nlast\r\n");
     R.Open("l.txt");
@@ -106,7 +43,7 @@ TEST(FileLoadSafety, ALineTheByteLimitRefusesIsLeftOutAndCountedTheRestStillLoad
 }
 
 TEST(FileNames, ANameHoldingANulIsRefusedRatherThanCutShort) {
-    TSafeRig R;
+    TFileRig R;
     R.Write("a", "keep\r\n");
     R.Ed.InsertChar('x');
     const std::string Name = R.Path("a") + "\0.znt"s;
@@ -122,7 +59,7 @@ TEST(FileNames, ANameHoldingANulIsRefusedRatherThanCutShort) {
 }
 
 TEST(FileOpenSafety, APipeIsRefusedInsteadOfWaitedFor) {
-    TSafeRig R;
+    TFileRig R;
     ASSERT_EQ(::mkfifo(R.Path("pipe").c_str(), 0644), 0);
     // Run where a hang ends in a signal rather than a stuck test.
     auto Open = [&] {
@@ -138,7 +75,7 @@ TEST(FileOpenSafety, APipeIsRefusedInsteadOfWaitedFor) {
 }
 
 TEST(FileSaveSafety, ThroughADanglingLinkTheFileItNamesIsCreatedAndTheLinkStays) {
-    TSafeRig R;
+    TFileRig R;
     ::mkdir(R.Path("sub").c_str(), 0755);
     ASSERT_EQ(::symlink("sub/target.znt", R.Path("link.znt").c_str()), 0);
     ASSERT_EQ(::symlink("link.znt", R.Path("link2.znt").c_str()), 0);
@@ -158,7 +95,7 @@ TEST(FileSaveSafety, ThroughADanglingLinkTheFileItNamesIsCreatedAndTheLinkStays)
 }
 
 TEST(FileSaveSafety, OverADirectoryAVanishedFileAndANameOfSeveralDots) {
-    TSafeRig R;
+    TFileRig R;
     R.Write("a.znt", "one\r\ntwo\r\n");
     R.Open("a.znt");
     R.Ed.InsertChar('x');
