@@ -2,25 +2,11 @@
 // text, so nothing pads the gap, and what stood at its start (markers, the caret and selection
 // of another control showing the document) must land at the end of the text, not in the gap:
 // found by the editor model test.
-#include "Controller.h"
-#include "CustomEditor.h"
-#include "Headless.h"
-#include "ParaList.h"
+#include "EditorPairRig.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
-
-namespace {
-struct TSilentClient : IParaListClient {
-    void TextInserted(int32_t, int32_t, int32_t) override {}
-    void TextDeleted(int32_t, int32_t, int32_t) override {}
-    void ParaDeleted(int32_t) override {}
-    void ParaSplit(int32_t, int32_t, int32_t) override {}
-    void ParasJoined(int32_t, int32_t) override {}
-    void TextReformatted() override {}
-};
-} // namespace
 
 TEST(JoinEmpty, MarkerOfAnEmptyParagraphJoinedPastTheEndStaysAtTheEnd) {
     TSilentClient Client;
@@ -52,17 +38,10 @@ TEST(JoinEmpty, PaddedJoinMovesTheMarkerWithTheText) {
 }
 
 TEST(JoinEmpty, DeleteInVirtualSpaceKeepsMarkersAndTheOtherControlInsideTheText) {
-    TKroHeadlessPlatform Platform;
-    TKroPlatformScope Scope{Platform};
-    TKroController Controller;
-    TKroHeadlessWindow W1, W2;
-    TKroCustomEditor Ed1{nullptr, &W1}, Ed2{nullptr, &W2};
-    for (TKroCustomEditor* E : {&Ed1, &Ed2}) {
-        E->SetController(&Controller);
-        E->CreateWnd();
-    }
-    for (char C : std::string("abc"))
-        Ed1.ProcessCommand(ccChar, static_cast<std::uint8_t>(C));
+    TEditorPair R;
+    auto& Ed1 = R.Ed1;
+    auto& Ed2 = R.Ed2;
+    R.Type("abc");
     Ed1.ProcessCommand(ccNewLine, 0);
     ASSERT_EQ(Ed1.ParaList().ParaCount(), 2);
     Ed1.ParaList().SetMarker(5, 2, 1);

@@ -62,6 +62,18 @@ struct TFileRig {
     }
 };
 
+// The child's part: saves and exits, 0 when the save succeeded and 2 when it raised.
+[[noreturn]] void SaveAndExit(TKroTextFileEditor& Ed, const fs::path& Target, bool Backup) {
+    int Code = 0;
+    try {
+        Ed.SetMakeBackup(Backup);
+        Ed.SaveToFile(Target.string());
+    } catch (...) {
+        Code = 2;
+    }
+    ::_exit(Code);
+}
+
 // Runs Save in a child process; kills it after DelayUs microseconds unless it finished first.
 // Returns the time the child ran.
 std::chrono::microseconds SaveInChild(TKroTextFileEditor& Ed, const fs::path& Target, bool Backup,
@@ -69,14 +81,7 @@ std::chrono::microseconds SaveInChild(TKroTextFileEditor& Ed, const fs::path& Ta
     const auto Start = std::chrono::steady_clock::now();
     const pid_t Pid = ::fork();
     if (Pid == 0) {
-        int Code = 0;
-        try {
-            Ed.SetMakeBackup(Backup);
-            Ed.SaveToFile(Target.string());
-        } catch (...) {
-            Code = 2;
-        }
-        ::_exit(Code);
+        SaveAndExit(Ed, Target, Backup);
     }
     EXPECT_GT(Pid, 0);
     if (DelayUs >= 0) {
@@ -102,14 +107,7 @@ int SaveInChildDyingAt(TKroTextFileEditor& Ed, const fs::path& Target, bool Back
         const rlimit Size{Limit, Limit};
         ::setrlimit(RLIMIT_CORE, &NoCore);
         if (::setrlimit(RLIMIT_FSIZE, &Size) != 0) ::_exit(3);
-        int Code = 0;
-        try {
-            Ed.SetMakeBackup(Backup);
-            Ed.SaveToFile(Target.string());
-        } catch (...) {
-            Code = 2;
-        }
-        ::_exit(Code);
+        SaveAndExit(Ed, Target, Backup);
     }
     EXPECT_GT(Pid, 0);
     int Status = 0;

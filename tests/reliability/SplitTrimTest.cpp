@@ -1,25 +1,13 @@
 // A new line removes the blanks before the split point; positions inside those blanks (markers,
 // and the caret of another control showing the same document) must stay inside the text:
 // found by the editor model test.
-#include "Controller.h"
-#include "CustomEditor.h"
-#include "Headless.h"
-#include "ParaList.h"
+#include "EditorPairRig.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
 namespace {
-struct TSilentClient : IParaListClient {
-    void TextInserted(int32_t, int32_t, int32_t) override {}
-    void TextDeleted(int32_t, int32_t, int32_t) override {}
-    void ParaDeleted(int32_t) override {}
-    void ParaSplit(int32_t, int32_t, int32_t) override {}
-    void ParasJoined(int32_t, int32_t) override {}
-    void TextReformatted() override {}
-};
-
 bool InsideText(TParaList& L, const TParaPos& P) {
     return P.Para >= 1 && P.Para <= L.ParaCount() && P.Pos >= 1 &&
            P.Pos <= L.GetParaLength(P.Para) + 1;
@@ -45,17 +33,10 @@ TEST(SplitTrim, MarkerInsideTheTrimmedBlanksStaysInsideTheText) {
 }
 
 TEST(SplitTrim, OtherControlsCaretInsideTheTrimmedBlanksStaysInsideTheText) {
-    TKroHeadlessPlatform Platform;
-    TKroPlatformScope Scope{Platform};
-    TKroController Controller;
-    TKroHeadlessWindow W1, W2;
-    TKroCustomEditor Ed1{nullptr, &W1}, Ed2{nullptr, &W2};
-    for (TKroCustomEditor* E : {&Ed1, &Ed2}) {
-        E->SetController(&Controller);
-        E->CreateWnd();
-    }
-    for (char C : std::string("ab   cd"))
-        Ed1.ProcessCommand(ccChar, static_cast<std::uint8_t>(C));
+    TEditorPair R;
+    auto& Ed1 = R.Ed1;
+    auto& Ed2 = R.Ed2;
+    R.Type("ab   cd");
     Ed2.Attach(&Ed1);
     Ed2.MoveCaretToPara(1, 4, false);
     Ed1.MoveCaretToPara(1, 6, false);
